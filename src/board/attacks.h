@@ -1,0 +1,75 @@
+#pragma once
+// Process-wide attack tables. Built once by initBoardTables() before any thread starts,
+// read-only afterwards.
+
+#include "board/bitboard.h"
+
+namespace zelmora {
+
+void initBoardTables();  // idempotent; also builds the king-and-pawn table
+
+struct SliderMagic {
+    Bitboard mask;
+    Bitboard multiplier;
+    const Bitboard* attacks;
+    int shift;
+};
+
+struct AttackTables {
+    Bitboard kingAttacks[64];
+    Bitboard knightAttacks[64];
+    Bitboard knightTwoMoves[64];
+    Bitboard pawnAttacks[2][64];  // squares a pawn of that colour on the square attacks
+    Bitboard between[64][64];     // squares strictly between two squares on a common line, else 0
+    Bitboard lineThrough[64][64]; // the whole line through two squares on a common line, else 0
+    SliderMagic bishopMagic[64];
+    SliderMagic rookMagic[64];
+    // Whole line through a square, the square itself excluded.
+    Bitboard fileLine[64], rankLine[64], diagA1H8Line[64], diagA8H1Line[64];
+    // Attacks along one line for each occupancy pattern of its six inner squares.
+    Bitboard fileAttacks[64][64], rankAttacks[64][64], diagA1H8Attacks[64][64], diagA8H1Attacks[64][64];
+};
+
+extern AttackTables tables;
+
+inline Bitboard kingAttacks(Square s) { return tables.kingAttacks[s]; }
+inline Bitboard knightAttacks(Square s) { return tables.knightAttacks[s]; }
+inline Bitboard pawnAttacksFrom(Colour c, Square s) { return tables.pawnAttacks[c][s]; }
+inline Bitboard betweenSquares(Square a, Square b) { return tables.between[a][b]; }
+
+inline Bitboard bishopAttacks(Square s, Bitboard occupied) {
+    const SliderMagic& m = tables.bishopMagic[s];
+    return m.attacks[((occupied & m.mask) * m.multiplier) >> m.shift];
+}
+inline Bitboard rookAttacks(Square s, Bitboard occupied) {
+    const SliderMagic& m = tables.rookMagic[s];
+    return m.attacks[((occupied & m.mask) * m.multiplier) >> m.shift];
+}
+inline Bitboard queenAttacks(Square s, Bitboard occupied) {
+    return bishopAttacks(s, occupied) | rookAttacks(s, occupied);
+}
+
+// Attacks along a single line. The file index reverses the bit order of the rank index.
+inline Bitboard rankAttacksFrom(Square s, Bitboard occupied) {
+    return tables.rankAttacks[s][((occupied & tables.rankLine[s]) * 0x0202020202020202ULL) >> 58];
+}
+inline Bitboard diagA1H8AttacksFrom(Square s, Bitboard occupied) {
+    return tables.diagA1H8Attacks[s][((occupied & tables.diagA1H8Line[s]) * 0x0202020202020202ULL) >> 58];
+}
+inline Bitboard diagA8H1AttacksFrom(Square s, Bitboard occupied) {
+    return tables.diagA8H1Attacks[s][((occupied & tables.diagA8H1Line[s]) * 0x0202020202020202ULL) >> 58];
+}
+inline Bitboard fileAttacksFrom(Square s, Bitboard occupied) {
+    return tables.fileAttacks[s][(((occupied & tables.fileLine[s]) >> fileOf(s)) * 0x0080402010080402ULL) >> 58];
+}
+
+// Named square sets, parsed from square-name strings at start-up.
+struct NamedSquareSets {
+    Bitboard longDiagonals, secondRing, cornerSquares, lightCornerZone, darkCornerZone, kpkPawnSquares;
+};
+extern NamedSquareSets namedSets;
+
+// Reads pairs of (file letter in either case, rank digit) up to the end of the text.
+Bitboard parseSquareList(const char* text);
+
+}  // namespace zelmora

@@ -1,0 +1,19 @@
+#pragma once
+// Zero-filled memory for big tables, backed by huge pages where the system allows it.
+
+#include <cstddef>
+#include <memory>
+
+namespace zelmora {
+
+struct LargeMemoryDeleter {
+    std::size_t bytes;
+    void operator()(void* p) const;
+};
+
+using LargeMemory = std::unique_ptr<void, LargeMemoryDeleter>;
+
+// Null when the memory cannot be had.
+LargeMemory allocateLargeMemory(std::size_t bytes);
+
+}  // namespace zelmora
