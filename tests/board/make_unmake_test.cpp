@@ -1,0 +1,153 @@
+#include <algorithm>
+#include <cstring>
+#include <random>
+
+#include "board_helpers.h"
+
+namespace zelmora::test {
+namespace {
+
+// A position reached by moves must hold what a fresh set-up from its FEN computes; only the
+// order of the square lists may differ.
+void expectMatchesFreshSetup(const Position& pos) {
+    Position fresh = fromFen(fenOf(pos).c_str());
+    for (int c = WHITE; c <= BLACK; ++c) {
+        const SideRecord& x = pos.side[c];
+        const SideRecord& y = fresh.side[c];
+        for (int t = 0; t < PIECE_TYPE_COUNT; ++t) {
+            ASSERT_EQ(x.pieces[t], y.pieces[t]);
+            ASSERT_EQ(x.count[t], y.count[t]);
+            if (t == 0) continue;
+            std::vector<int> a(x.squareList[t], x.squareList[t] + x.count[t]);
+            std::vector<int> b(y.squareList[t], y.squareList[t] + y.count[t]);
+            std::sort(a.begin(), a.end());
+            ASSERT_EQ(a, b) << "square list of type " << t;
+        }
+        ASSERT_EQ(x.attackedByEnemy, y.attackedByEnemy);
+        ASSERT_EQ(x.attackedTwiceByEnemy, y.attackedTwiceByEnemy);
+        ASSERT_EQ(x.attackedByEnemyPawns, y.attackedByEnemyPawns);
+        ASSERT_EQ(x.materialSum, y.materialSum);
+        ASSERT_EQ(x.materialKey, y.materialKey);
+    }
+    ASSERT_EQ(pos.occupied, fresh.occupied);
+    ASSERT_EQ(pos.key, fresh.key) << fenOf(pos);
+    ASSERT_EQ(pos.pawnKey, fresh.pawnKey);
+    ASSERT_EQ(pos.pinnedAttacked, fresh.pinnedAttacked) << fenOf(pos);
+    ASSERT_EQ(pos.castlingRights, fresh.castlingRights);
+    ASSERT_EQ(pos.epSquare, fresh.epSquare);
+}
+
+struct Snapshot {
+    unsigned char bytes[sizeof(Position)];
+    explicit Snapshot(const Position& pos) { std::memcpy(bytes, &pos, sizeof bytes); }
+    bool same(const Position& pos) const { return std::memcmp(bytes, &pos, sizeof bytes) == 0; }
+};
+
+// Random games in which every generated move is made, checked and taken back at every ply.
+TEST(MakeUnmake, EveryMoveRestoresEveryFieldAndMatchesAFreshSetup) {
+    std::mt19937 rng(11);
+    int made = 0;
+    for (int game = 0; game < 40; ++game) {
+        Position pos;
+        if (game % 2) pos.setChess960(rng() % 960);
+        for (int ply = 0; ply < 200; ++ply) {
+            const Snapshot before(pos);
+            std::vector<Move> legal;
+            for (Move m : generated(pos)) {
+                UndoRecord undo;
+                Position fast = pos;
+                const bool fastLegal = fast.makeFast(m, undo);
+                if (pos.makeLegal(m, undo)) {
+                    ASSERT_TRUE(fastLegal) << coordinate(pos, m);
+                    expectMatchesFreshSetup(pos);
+                    pos.unmake(undo);
+                    legal.push_back(m);
+                    ++made;
+                } else {
+                    ASSERT_FALSE(fastLegal);
+                }
+                ASSERT_TRUE(before.same(pos)) << "after " << coordinate(pos, m) << " in " << fenOf(pos);
+            }
+            if (legal.empty()) break;
+            UndoRecord undo;
+            pos.makeLegal(legal[rng() % legal.size()], undo);
+        }
+    }
+    EXPECT_GT(made, 100000);
+}
+
+// A long line taken back move by move returns to the very same record.
+TEST(MakeUnmake, LongLineUnwindsToTheStart) {
+    std::mt19937 rng(3);
+    for (int game = 0; game < 20; ++game) {
+        Position pos;
+        if (game % 2) pos.setChess960(rng() % 960);
+        const Snapshot start(pos);
+        std::vector<UndoRecord> undos(400);
+        int plies = 0;
+        for (; plies < 400; ++plies) {
+            const std::vector<Move> legal = legalMoves(pos);
+            if (legal.empty()) break;
+            ASSERT_TRUE(pos.makeLegal(legal[rng() % legal.size()], undos[plies]));
+        }
+        while (plies > 0) pos.unmake(undos[--plies]);
+        EXPECT_TRUE(start.same(pos));
+    }
+}
+
+TEST(MakeUnmake, SpecialMoves) {
+    // En passant removes the captured pawn and reports a pawn taken.
+    Position pos = fromFen("4k3/8/8/3pP3/8/8/8/4K3 w - d6");
+    UndoRecord undo;
+    ASSERT_TRUE(pos.makeLegal(makeMove(28, 19, PAWN), undo));  // e5xd6
+    EXPECT_EQ(undo.captured, PAWN);
+    EXPECT_EQ(pos.side[BLACK].pieces[PAWN], 0u);
+    EXPECT_EQ(pos.side[BLACK].count[ALL_PIECES], 1);
+
+    // A double step leaves an en-passant square only when an enemy pawn can use it.
+    pos = fromFen("4k3/8/8/8/3p4/8/4P1P1/4K3 w - -");
+    ASSERT_TRUE(pos.makeLegal(makeMove(52, 36, PAWN), undo));  // e2e4 next to the d4 pawn
+    EXPECT_EQ(pos.epSquare, 44);
+    EXPECT_EQ(fenOf(pos), "4k3/8/8/8/3pP3/8/6P1/4K3 b - e3");
+    pos.unmake(undo);
+    ASSERT_TRUE(pos.makeLegal(makeMove(54, 38, PAWN), undo));  // g2g4: nobody can take
+    EXPECT_EQ(pos.epSquare, -1);
+
+    // Chess960 castling with the king on f1 and the rook on g1.
+    pos = fromFen("4k3/8/8/8/8/8/8/5KR1 w G -");
+    ASSERT_TRUE(pos.makeLegal(makeMove(61, 62, KING), undo));
+    EXPECT_EQ(pos.side[WHITE].pieces[KING], bit(62));
+    EXPECT_EQ(pos.side[WHITE].pieces[ROOK], bit(61));
+    EXPECT_EQ(pos.lastMoveSquares, bit(62));
+    EXPECT_EQ(pos.castlingRights, 0);
+    expectMatchesFreshSetup(pos);
+
+    // Taking a rook on its corner removes that wing's right of its owner.
+    pos = fromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
+    ASSERT_TRUE(pos.makeLegal(makeMove(63, 7, ROOK), undo));  // Rh1xh8
+    EXPECT_EQ(pos.castlingRights, WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE);
+    expectMatchesFreshSetup(pos);
+
+    // A capturing under-promotion uses the whole undo log and still restores everything.
+    pos = fromFen("1r2k3/P7/8/8/8/8/8/4K3 w - -");
+    const Snapshot before(pos);
+    ASSERT_TRUE(pos.makeLegal(makeMove(8, 1, PAWN, KNIGHT), undo));
+    EXPECT_EQ(pos.side[WHITE].pieces[KNIGHT], bit(1));
+    EXPECT_EQ(pos.side[WHITE].count[PAWN], 0);
+    expectMatchesFreshSetup(pos);
+    pos.unmake(undo);
+    EXPECT_TRUE(before.same(pos));
+}
+
+TEST(MakeUnmake, IllegalMovesLeaveThePositionUntouched) {
+    Position pos = fromFen("4k3/8/8/8/8/8/4r3/4KB2 w - -");  // the e2 rook gives check
+    const Snapshot before(pos);
+    UndoRecord undo;
+    EXPECT_FALSE(pos.makeLegal(makeMove(60, 51, KING), undo));  // d2 is covered by the rook
+    EXPECT_TRUE(before.same(pos));
+    EXPECT_FALSE(pos.makeFast(makeMove(60, 51, KING), undo));
+    EXPECT_TRUE(before.same(pos));
+}
+
+}  // namespace
+}  // namespace zelmora::test
