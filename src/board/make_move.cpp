@@ -169,12 +169,7 @@ void Position::makeMove(Move m, UndoRecord& u) {
 
     // Castling rooks stand on the back ranks: other moves cannot take a right away.
     if (u.castlingRights && (mask & (RANK_1 | RANK_8))) {
-        for (const SideRecord& s : side) {
-            if (s.rookSquareKingSide < 0 || !(s.pieces[ROOK] & bit(s.rookSquareKingSide)))
-                castlingRights &= ~(s.castleMask & (WHITE_KING_SIDE | BLACK_KING_SIDE));
-            if (s.rookSquareQueenSide < 0 || !(s.pieces[ROOK] & bit(s.rookSquareQueenSide)))
-                castlingRights &= ~(s.castleMask & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE));
-        }
+        dropCastlingRightsWithoutRook();
         key ^= zobrist(WHITE, 0, u.castlingRights) ^ zobrist(WHITE, 0, castlingRights);
     }
 }

@@ -75,12 +75,7 @@ bool Position::validateAndComplete() {
 
     if (!(side[WHITE].pieces[KING] & RANK_1)) castlingRights &= ~side[WHITE].castleMask;
     if (!(side[BLACK].pieces[KING] & RANK_8)) castlingRights &= ~side[BLACK].castleMask;
-    for (const SideRecord& s : side) {
-        int kingSideRight = s.castleMask & (WHITE_KING_SIDE | BLACK_KING_SIDE);
-        int queenSideRight = s.castleMask & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE);
-        if (s.rookSquareKingSide < 0 || !(s.pieces[ROOK] & bit(s.rookSquareKingSide))) castlingRights &= ~kingSideRight;
-        if (s.rookSquareQueenSide < 0 || !(s.pieces[ROOK] & bit(s.rookSquareQueenSide))) castlingRights &= ~queenSideRight;
-    }
+    dropCastlingRightsWithoutRook();
 
     for (SideRecord& s : side) {
         s.materialSum = 0;
@@ -92,6 +87,15 @@ bool Position::validateAndComplete() {
     computePinnedAttacked();
     recomputeKeys();
     return true;
+}
+
+void Position::dropCastlingRightsWithoutRook() {
+    for (const SideRecord& s : side) {
+        if (s.rookSquareKingSide < 0 || !(s.pieces[ROOK] & bit(s.rookSquareKingSide)))
+            castlingRights &= std::uint8_t(~(s.castleMask & (WHITE_KING_SIDE | BLACK_KING_SIDE)));
+        if (s.rookSquareQueenSide < 0 || !(s.pieces[ROOK] & bit(s.rookSquareQueenSide)))
+            castlingRights &= std::uint8_t(~(s.castleMask & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE)));
+    }
 }
 
 void Position::rebuildSquareLists(Colour c) {

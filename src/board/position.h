@@ -116,6 +116,7 @@ public:
 
 private:
     void prepare(UndoRecord& undo) const;
+    void dropCastlingRightsWithoutRook();
     bool readCastlingField(const char*& p);
     void placeCastlingRook(Colour c, bool kingSide, Bitboard candidateFiles);
 };

@@ -92,7 +92,7 @@ TEST(Fen, WriteReadRoundTripsOnRandomGames) {
     std::mt19937 rng(17);
     for (int game = 0; game < 50; ++game) {
         GameRecord record;
-        if (game % 2) record.setChess960(rng() % 960);
+        if (game % 2) record.setChess960(unsigned(rng() % 960));
         for (int ply = 0; ply < 120; ++ply) {
             const std::string fen = fenOf(record.position);
             Position again = fromFen(fen.c_str());

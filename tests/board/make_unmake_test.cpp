@@ -49,7 +49,7 @@ TEST(MakeUnmake, EveryMoveRestoresEveryFieldAndMatchesAFreshSetup) {
     int made = 0;
     for (int game = 0; game < 40; ++game) {
         Position pos;
-        if (game % 2) pos.setChess960(rng() % 960);
+        if (game % 2) pos.setChess960(unsigned(rng() % 960));
         for (int ply = 0; ply < 200; ++ply) {
             const Snapshot before(pos);
             std::vector<Move> legal;
@@ -81,7 +81,7 @@ TEST(MakeUnmake, LongLineUnwindsToTheStart) {
     std::mt19937 rng(3);
     for (int game = 0; game < 20; ++game) {
         Position pos;
-        if (game % 2) pos.setChess960(rng() % 960);
+        if (game % 2) pos.setChess960(unsigned(rng() % 960));
         const Snapshot start(pos);
         std::vector<UndoRecord> undos(400);
         int plies = 0;

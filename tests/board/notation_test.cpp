@@ -95,7 +95,7 @@ TEST(Notation, RoundTripsOnRandomGames) {
     int checked = 0;
     for (int game = 0; game < 40; ++game) {
         GameRecord record;
-        if (game % 2) record.setChess960(rng() % 960);
+        if (game % 2) record.setChess960(unsigned(rng() % 960));
         for (int ply = 0; ply < 150; ++ply) {
             const Position& pos = record.position;
             const std::vector<Move> legal = legalMoves(pos);

@@ -87,7 +87,7 @@ TEST(Perft, LeafCountAgreesWithMakingEveryMove) {
     std::mt19937 rng(5);
     for (int game = 0; game < 60; ++game) {
         GameRecord record;
-        if (game % 2) record.setChess960(rng() % 960);
+        if (game % 2) record.setChess960(unsigned(rng() % 960));
         for (int ply = 0; ply < 150; ++ply) {
             Position pos = record.position;
             const std::vector<Move> legal = legalMoves(pos);

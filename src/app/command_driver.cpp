@@ -1,0 +1,78 @@
+#include "app/command_driver.h"
+
+#include <cstring>
+#include <new>
+
+#include "control/search_control.h"
+#include "uci/uci_output.h"
+#include "uci/uci_protocol.h"
+#include "util/text.h"
+
+namespace zelmora {
+
+CommandDriver::CommandDriver(const char* gamePath, bool showHiddenOptions, std::FILE* in, std::FILE* out,
+                             std::FILE* err)
+    : gamePath_(gamePath != nullptr ? gamePath : ""), showHiddenOptions_(showHiddenOptions), in_(in), out_(out),
+      err_(err) {
+    engine_.clock = &clock_;
+}
+
+CommandDriver::~CommandDriver() { tearDown(); }
+
+void CommandDriver::run() {
+    // One buffer for the whole run; lines longer than it arrive in pieces, each a command.
+    std::unique_ptr<char[]> line(new char[LINE_SIZE]);
+    std::setvbuf(in_, nullptr, _IONBF, 0);
+    while (!std::feof(in_)) {
+        if (control_ && control_->quit) break;
+        if (std::fgets(line.get(), LINE_SIZE, in_) == nullptr) {
+            // A read error other than the end would repeat forever.
+            if (std::ferror(in_)) break;
+            continue;
+        }
+        trimTrailingWhite(line.get());
+        char word[17];
+        if (std::sscanf(line.get(), "%16s", word) != 1) continue;
+        if (!protocol_) {
+            if (!chooseFrontEnd(word)) {
+                std::fputs("'uci' or 'xboard' expected\n", err_);
+                std::fflush(err_);
+                continue;
+            }
+            if (!protocol_) break;  // out of memory for the front end
+            protocol_->handle(std::strcmp(word, "ucitest") == 0 ? "uci" : line.get());
+            continue;
+        }
+        protocol_->handle(line.get());
+    }
+    tearDown();
+}
+
+bool CommandDriver::chooseFrontEnd(const char* word) {
+    if (std::strcmp(word, "uci") == 0) {
+        output_.reset(new (std::nothrow) UciOutput(&engine_, &clock_, out_));
+    } else if (std::strcmp(word, "ucitest") == 0) {
+        output_.reset(new (std::nothrow) UciTimeLogOutput(&engine_, &clock_, out_));
+    } else {
+        return false;
+    }
+    if (output_) {
+        engine_.setListener(output_.get());
+        control_.reset(new (std::nothrow) SearchControl(&engine_, output_.get(), &clock_));
+    }
+    if (control_) {
+        protocol_.reset(new (std::nothrow) UciProtocol(&engine_, output_.get(), control_.get(), showHiddenOptions_));
+    }
+    return true;
+}
+
+void CommandDriver::tearDown() {
+    // A search still running must end before the objects it reports to disappear.
+    if (control_) control_->stop();
+    protocol_.reset();
+    control_.reset();
+    engine_.setListener(nullptr);
+    output_.reset();
+}
+
+}  // namespace zelmora

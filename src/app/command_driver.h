@@ -1,0 +1,48 @@
+#pragma once
+// Reads the command lines, picks the protocol from the first word and owns every front-end
+// object for the whole run.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "control/time_limits.h"
+#include "search/engine.h"
+
+namespace zelmora {
+
+class EngineOutput;
+class SearchControl;
+class UciProtocol;
+
+class CommandDriver {
+public:
+    static constexpr int LINE_SIZE = 40000;
+
+    // gamePath may be null. The streams stay owned by the caller.
+    CommandDriver(const char* gamePath, bool showHiddenOptions, std::FILE* in, std::FILE* out, std::FILE* err);
+    ~CommandDriver();
+    CommandDriver(const CommandDriver&) = delete;
+    CommandDriver& operator=(const CommandDriver&) = delete;
+
+    // Runs until "quit" or the end of the input.
+    void run();
+
+private:
+    // False when the word names no front end.
+    bool chooseFrontEnd(const char* word);
+    void tearDown();
+
+    Engine engine_;
+    TimeLimits clock_;
+    std::string gamePath_;  // replayed by the game script
+    bool showHiddenOptions_;
+    std::FILE* in_;
+    std::FILE* out_;
+    std::FILE* err_;
+    std::unique_ptr<EngineOutput> output_;
+    std::unique_ptr<SearchControl> control_;
+    std::unique_ptr<UciProtocol> protocol_;
+};
+
+}  // namespace zelmora

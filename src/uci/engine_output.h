@@ -1,0 +1,38 @@
+#pragma once
+// The output channel: every line the engine writes passes through one of these.
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+
+#include "search/engine_listener.h"
+
+namespace zelmora {
+
+class EngineOutput : public EngineListener {
+public:
+    explicit EngineOutput(std::FILE* stream = stdout) : stream_(stream) {}
+
+    virtual void bestMove(const Move* best, const Move* ponder) = 0;
+    virtual void searchFinished() = 0;
+    virtual void setRootPosition() = 0;
+
+    bool isSilent() const { return silent_.load(std::memory_order_relaxed); }
+    void setSilent(bool on) { silent_.store(on, std::memory_order_relaxed); }
+    bool isDebug() const { return debug_.load(std::memory_order_relaxed); }
+    void setDebug(bool on) { debug_.store(on, std::memory_order_relaxed); }
+
+    // Writes the text and a line end as one unit, unless output is switched off.
+    virtual void printLine(const char* text) { writeLine(text); }
+
+protected:
+    void writeLine(const char* text);
+
+private:
+    std::mutex lock_;
+    std::atomic<bool> debug_{false};
+    std::atomic<bool> silent_{false};
+    std::FILE* stream_;
+};
+
+}  // namespace zelmora

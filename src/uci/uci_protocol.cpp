@@ -1,0 +1,70 @@
+#include "uci/uci_protocol.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "control/search_control.h"
+#include "search/engine.h"
+#include "uci/engine_output.h"
+
+namespace zelmora {
+
+const UciProtocol::Keyword UciProtocol::KEYWORDS[] = {
+    {"uci", &UciProtocol::uci},
+    {"debug", &UciProtocol::debug},
+    {"isready", &UciProtocol::isready},
+    {"setoption", &UciProtocol::setoption},
+    {"ucinewgame", &UciProtocol::ucinewgame},
+    {"position", &UciProtocol::position},
+    {"go", &UciProtocol::go},
+    {"stop", &UciProtocol::stop},
+    {"ponderhit", &UciProtocol::ponderhit},
+    {"quit", &UciProtocol::quit},
+    {"perft", &UciProtocol::perft},
+    {"book", &UciProtocol::book},
+    {"mat", &UciProtocol::mat},
+    {"eval", &UciProtocol::eval},
+    {"testpos", &UciProtocol::testpos},
+};
+
+UciProtocol::UciProtocol(Engine* engine, EngineOutput* output, SearchControl* control, bool showHidden)
+    : showHiddenOptions(showHidden), engine_(engine), output_(output), control_(control) {}
+
+void UciProtocol::handle(const char* line) {
+    char word[16];
+    if (std::sscanf(line, "%15s", word) != 1) return;
+    for (const Keyword& keyword : KEYWORDS) {
+        if (std::strcmp(word, keyword.word) == 0) {
+            (this->*keyword.command)(line);
+            return;
+        }
+    }
+}
+
+void UciProtocol::debug(const char* line) { output_->setDebug(std::strstr(line, "off") == nullptr); }
+
+void UciProtocol::isready(const char*) { output_->printLine("readyok"); }
+
+void UciProtocol::stop(const char*) { control_->stop(); }
+
+void UciProtocol::quit(const char*) {
+    output_->setSilent(true);
+    control_->quit = true;
+    control_->stop();
+}
+
+void UciProtocol::stopSilently() {
+    bool wasSilent = output_->isSilent();
+    output_->setSilent(true);
+    control_->stop();
+    output_->setSilent(wasSilent);
+}
+
+void UciProtocol::go(const char*) {}
+void UciProtocol::ponderhit(const char*) {}
+void UciProtocol::eval(const char*) {}
+void UciProtocol::book(const char*) {}
+void UciProtocol::mat(const char*) {}
+void UciProtocol::testpos(const char*) {}
+
+}  // namespace zelmora

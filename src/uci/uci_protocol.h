@@ -1,0 +1,61 @@
+#pragma once
+// The UCI command dispatcher: one call per input line.
+
+namespace zelmora {
+
+class Engine;
+class EngineOutput;
+class SearchControl;
+
+class UciProtocol {
+public:
+    static constexpr int MAX_HASH_MB = 2047;
+    static constexpr int MAX_THREADS = 8;
+    static constexpr int DEFAULT_NEURO_MATERIAL = 40;
+    static constexpr int DEFAULT_NEURO_WIDTH = 300;
+
+    UciProtocol(Engine* engine, EngineOutput* output, SearchControl* control, bool showHiddenOptions);
+    UciProtocol(const UciProtocol&) = delete;
+    UciProtocol& operator=(const UciProtocol&) = delete;
+
+    // Lines whose first word is no command are ignored.
+    void handle(const char* line);
+
+    bool showHiddenOptions;
+    bool chess960 = false;  // option UCI_Chess960
+
+private:
+    using Command = void (UciProtocol::*)(const char* line);
+    struct Keyword {
+        const char* word;
+        Command command;
+    };
+    static const Keyword KEYWORDS[];
+
+    void uci(const char* line);
+    void debug(const char* line);
+    void isready(const char* line);
+    void setoption(const char* line);
+    void ucinewgame(const char* line);
+    void position(const char* line);
+    void go(const char* line);
+    void stop(const char* line);
+    void ponderhit(const char* line);
+    void quit(const char* line);
+    void perft(const char* line);
+    void book(const char* line);
+    void mat(const char* line);
+    void eval(const char* line);
+    void testpos(const char* line);
+
+    // Stops a running search without letting it print its result.
+    void stopSilently();
+    // Loads the opening book after a game start; false when the file could not be read.
+    bool reloadOpeningBook();
+
+    Engine* engine_;
+    EngineOutput* output_;
+    SearchControl* control_;
+};
+
+}  // namespace zelmora

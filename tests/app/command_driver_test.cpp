@@ -1,0 +1,128 @@
+#include "app/command_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/captured_file.h"
+
+namespace zelmora {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Transcript {
+    Lines out, err;
+};
+
+Transcript runDriver(const std::string& input, bool showHiddenOptions = false) {
+    test::CapturedFile in, out, err;
+    in.load(input);
+    CommandDriver(nullptr, showHiddenOptions, in.get(), out.get(), err.get()).run();
+    return Transcript{out.lines(), err.lines()};
+}
+
+const Lines VISIBLE_OPTIONS = {
+    "id name Zelmora 2.4",
+    "id author Quorvin Dalt",
+    "option name Hash type spin default 3 min 3 max 2047",
+    "option name Ponder type check default true",
+    "option name OwnBook type check default true",
+    "option name Clear Hash type button",
+    "option name MultiPV type spin default 1 min 1 max 255",
+    "option name UCI_Chess960 type check default false",
+    "option name BookFile type string default Zelmora.opn",
+    "option name Opponent type string default unknown",
+    "option name NumberOfProcessors type spin default 1 min 1 max 8",
+    "option name NeuroMaterial type spin default 40 min 0 max 100",
+    "option name NeuroWidth type spin default 300 min 1 max 10000",
+    "option name MaterialFile type string default (internal)",
+};
+const Lines HIDDEN_OPTIONS = {
+    "option name Zeitprotokolldatei type string default nul:",
+    "option name blocking type check default false",
+    "option name NoOutput type check default false",
+    "option name Resign type spin default 700 min 400 max 2000",
+    "option name AlwaysClearHash type check default false",
+};
+
+Lines concat(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+TEST(CommandDriver, UciAnnouncesTheOptionsAndHiddenOnesOnlyWithTheArgument) {
+    auto plain = runDriver("uci\n");
+    EXPECT_EQ(plain.out, concat({VISIBLE_OPTIONS, {"uciok"}}));
+    EXPECT_TRUE(plain.err.empty());
+    auto hidden = runDriver("uci\n", true);
+    EXPECT_EQ(hidden.out, concat({VISIBLE_OPTIONS, HIDDEN_OPTIONS, {"uciok"}}));
+}
+
+TEST(CommandDriver, StartWordIsCheckedUntilOneIsAcceptedThenEveryLineIsACommand) {
+    auto t = runDriver("\n   \n\t\nhello\nxboard\nisready\nuci \t \r\nuci\nisready\nhello\n");
+    EXPECT_EQ(t.err, Lines(3, "'uci' or 'xboard' expected"));
+    EXPECT_EQ(t.out, concat({VISIBLE_OPTIONS, {"uciok"}, VISIBLE_OPTIONS, {"uciok", "readyok"}}));
+}
+
+TEST(CommandDriver, UcitestAnswersLikeUciButPrintsNothing) {
+    auto t = runDriver("ucitest\nisready\ndebug on\nposition nothing\nperft depth 2\nuci\nquit\n", true);
+    EXPECT_TRUE(t.out.empty());
+    EXPECT_TRUE(t.err.empty());
+    auto wrongCase = runDriver("UCI\nUcitest\nucitests\n");
+    EXPECT_EQ(wrongCase.err.size(), 3u);
+}
+
+TEST(CommandDriver, DebugSwitchesOffWheneverTheLineContainsOff) {
+    const std::string probe = "position nowhere\n";
+    auto t = runDriver("uci\ndebug\n" + probe + "debug off\n" + probe + "debug on\n" + probe +
+                       "debug onoff\n" + probe + "debug  coffee\n" + probe + "debug anything\n" + probe);
+    const std::string message = "info string 'position' ohne 'startpos' und ohne 'fen'";
+    Lines expected = concat({VISIBLE_OPTIONS, {"uciok", message, message, message}});
+    EXPECT_EQ(t.out, expected);
+}
+
+TEST(CommandDriver, QuitEndsTheLoopAndSilencesOutput) {
+    auto t = runDriver("uci\nisready\nquit\nisready\nuci\n");
+    EXPECT_EQ(t.out, concat({VISIBLE_OPTIONS, {"uciok", "readyok"}}));
+    auto early = runDriver("quit\nuci\nquit now\nisready\n");
+    EXPECT_EQ(early.err, Lines{"'uci' or 'xboard' expected"});
+    EXPECT_EQ(early.out, concat({VISIBLE_OPTIONS, {"uciok"}}));
+}
+
+TEST(CommandDriver, UnknownAndOverlongWordsAreIgnored) {
+    auto t = runDriver(
+        "uci\nhello world\nISREADY\nisreadyisreadyisready\n  isready\t\n"
+        "isready\x01\nreadyok\n\xE4\xFC\xFF\n");
+    EXPECT_EQ(t.out, concat({VISIBLE_OPTIONS, {"uciok", "readyok"}}));
+    EXPECT_TRUE(t.err.empty());
+}
+
+TEST(CommandDriver, EndOfInputWithoutNewlineOrQuitEndsNormally) {
+    auto t = runDriver("uci\nposition startpos moves e2e4\nisready");
+    EXPECT_EQ(t.out.back(), "readyok");
+    EXPECT_TRUE(runDriver("").out.empty());
+    EXPECT_TRUE(runDriver("\n\n\n").err.empty());
+}
+
+TEST(CommandDriver, OverlongLinesArriveInPiecesOf39999Characters) {
+    // The tail behind the first 39,999 characters is read as a command of its own.
+    std::string longLine = "position fen " + std::string(39999 - 13, 'p') + "isready";
+    auto t = runDriver("uci\ndebug on\n" + longLine + "\nisready\n");
+    ASSERT_EQ(t.out.size(), VISIBLE_OPTIONS.size() + 4);
+    EXPECT_EQ(t.out[VISIBLE_OPTIONS.size() + 1],
+              "info string position: Ung\xFCltiger FEN-String:  " + std::string(39999 - 13, 'p'));
+    EXPECT_EQ(t.out[VISIBLE_OPTIONS.size() + 2], "readyok");
+    EXPECT_EQ(t.out[VISIBLE_OPTIONS.size() + 3], "readyok");
+}
+
+TEST(CommandDriver, PerftAndPositionWorkThroughTheLoop) {
+    auto t = runDriver("uci\nposition startpos moves e2e4 e7e5\nperft depth 2\n");
+    ASSERT_EQ(t.out.size(), VISIBLE_OPTIONS.size() + 2);
+    EXPECT_NE(t.out.back().find(" nodes 835"), std::string::npos) << t.out.back();
+}
+
+}  // namespace
+}  // namespace zelmora

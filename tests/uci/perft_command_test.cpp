@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "support/protocol_fixture.h"
+
+namespace zelmora {
+namespace {
+
+class PerftCommand : public test::ProtocolTest {
+protected:
+    // Node count of every line; each must have the given form, with the depth filled in.
+    std::vector<long long> counts(const std::string& form, std::set<std::string>* moves = nullptr) {
+        std::vector<long long> result;
+        for (const auto& line : lines()) {
+            std::smatch m;
+            EXPECT_TRUE(std::regex_match(line, m, std::regex(form))) << line;
+            if (m.empty()) continue;
+            result.push_back(std::stoll(m[m.size() - 1]));
+            if (moves != nullptr) moves->insert(m[1]);
+        }
+        out.clear();
+        return result;
+    }
+    static long long sum(const std::vector<long long>& v) { return std::accumulate(v.begin(), v.end(), 0LL); }
+};
+
+const char* DIVIDE_LINE = "info move (\\S+) depth %d time \\d+ nodes (\\d+)";
+
+std::string form(const char* pattern, int depth) {
+    char text[128];
+    std::snprintf(text, sizeof text, pattern, depth);
+    return text;
+}
+
+TEST_F(PerftCommand, CountsWithAndWithoutTableAndDivides) {
+    send("perft depth 3");
+    send("perft Hash 4 depth 3");
+    EXPECT_EQ(counts("info depth 3 time \\d+ nodes (\\d+)"), (std::vector<long long>{8902, 8902}));
+    send("perft depth 0");
+    EXPECT_EQ(counts("info depth 0 time \\d+ nodes (\\d+)"), std::vector<long long>{0});
+    send("perft depth 3 divide Hash 16");
+    auto three = counts(form(DIVIDE_LINE, 2));
+    EXPECT_EQ(three.size(), 20u);
+    EXPECT_EQ(sum(three), 8902);
+    send("perft depth 1 divide");  // each root move counts perft at depth 0
+    EXPECT_EQ(counts(form(DIVIDE_LINE, 0)), std::vector<long long>(20, 0));
+}
+
+TEST_F(PerftCommand, DivideListsEveryLegalRootMoveOnce) {
+    send("position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+    send("perft divide depth 2 Hash 16");
+    std::set<std::string> moves;
+    auto perMove = counts(form(DIVIDE_LINE, 1), &moves);
+    EXPECT_EQ(perMove.size(), 48u);
+    EXPECT_EQ(moves.size(), 48u);
+    EXPECT_EQ(sum(perMove), 2039);
+    EXPECT_TRUE(moves.count("e1g1") && moves.count("e1c1"));
+}
+
+TEST_F(PerftCommand, CountsThePlayedPositionAndStalemate) {
+    send("position startpos moves f2f3 e7e5 g2g4");
+    send("perft depth 1");
+    send("position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
+    send("perft depth 1");
+    send("perft depth 2 divide");  // no root move, no line
+    EXPECT_EQ(counts("info depth 1 time \\d+ nodes (\\d+)"), (std::vector<long long>{30, 0}));
+}
+
+TEST_F(PerftCommand, MissingDepthOrBadTableSizeIsHarmless) {
+    send("perft Hash 16");
+    send("perft depth");
+    send("perft depth x");
+    EXPECT_TRUE(lines().empty());
+    send("perft depth 2 Hash -5");
+    send("perft depth 2 Hash");
+    EXPECT_EQ(counts("info depth 2 time \\d+ nodes (\\d+)"), (std::vector<long long>{400, 400}));
+    output.setDebug(true);
+    send("perft Hash 16 divide");
+    EXPECT_EQ(lines(), std::vector<std::string>{"info string perft ohne depth perft Hash 16 divide"});
+}
+
+}  // namespace
+}  // namespace zelmora

@@ -1,0 +1,150 @@
+#include "uci/uci_output.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "board/notation.h"
+#include "control/time_limits.h"
+#include "search/engine.h"
+#include "support/captured_file.h"
+#include "util/platform.h"
+
+namespace zelmora {
+namespace {
+
+class UciOutputTest : public ::testing::Test {
+protected:
+    UciOutputTest() {
+        engine.clock = &clock;
+        clock.start();
+        output.setRootPosition();
+    }
+
+    // Parses the moves one after another from the engine's position.
+    PrincipalVariation line(std::initializer_list<const char*> moves) {
+        PrincipalVariation pv;
+        Position pos = engine.game.position;
+        for (const char* text : moves) {
+            Move m = NO_MOVE;
+            UndoRecord undo;
+            EXPECT_TRUE(textToMove(pos, text, m, true) && pos.makeLegal(m, undo)) << text;
+            pv.moves[pv.length++] = m;
+        }
+        return pv;
+    }
+
+    void expectLines(const std::vector<std::string>& patterns) {
+        auto lines = out.lines();
+        ASSERT_EQ(lines.size(), patterns.size()) << out.text();
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            EXPECT_TRUE(std::regex_match(lines[i], std::regex(patterns[i]))) << lines[i];
+    }
+
+    Engine engine;
+    TimeLimits clock;
+    test::CapturedFile out;
+    UciOutput output{&engine, &clock, out.get()};
+};
+
+TEST_F(UciOutputTest, PvLinesShowTheFirstIterationAndOtherwiseWaitOrNeedDebug) {
+    engine.pv = line({"e2e4", "e7e5", "g1f3"});
+    engine.firstIteration = true;
+    engine.selectiveDepth = 4;
+    engine.nodes = 250;
+    engine.threadCount = 4;
+    output.pvLine(engine, 15, -WINDOW_END, WINDOW_END);
+    engine.firstIteration = false;
+    engine.iterationDepth = 3;
+    engine.selectiveDepth = 1;
+    output.pvLine(engine, -20, -30, 40);  // early and not the first iteration
+    output.setDebug(true);
+    output.pvLine(engine, -30, -30, 40);
+    expectLines({"info depth 1 seldepth 5 time \\d+ nodes 1000 pv e2e4 e7e5 g1f3 score cp 2 hashfull 0 nps \\d+",
+                 "info depth 4 seldepth 4 time \\d+ nodes 1000 pv e2e4 e7e5 g1f3 score cp -3 upperbound "
+                 "hashfull 0 nps \\d+"});
+}
+
+TEST_F(UciOutputTest, MovesAreWrittenAgainstTheRootCopyWithItsChess960Flag) {
+    ASSERT_TRUE(engine.game.setFen("4k3/8/8/8/8/8/8/4K2R w K - 0 1"));
+    PrincipalVariation pv = line({"h1h2", "e8d8", "h2h1"});
+    PrincipalVariation castle = line({"e1g1"});
+    engine.game.position.chess960Castling = 1;
+    output.setRootPosition();
+    engine.game.newGame();  // later changes to the game do not reach the copy
+    output.multiPvLine(engine, 2, pv, 499999, -WINDOW_END, WINDOW_END);
+    output.bestMove(&castle.moves[0], nullptr);
+    expectLines({"info multipv 2 depth 1 seldepth 1 score mate 1 pv h1h2 e8d8 h2h1", "bestmove O-O"});
+}
+
+TEST_F(UciOutputTest, BestMoveWithPonderAloneOrNone) {
+    PrincipalVariation pv = line({"e2e4", "c7c5"});
+    output.bestMove(&pv.moves[0], &pv.moves[1]);
+    output.bestMove(&pv.moves[0], nullptr);
+    output.bestMove(nullptr, nullptr);
+    output.setDebug(true);
+    output.bestMove(nullptr, nullptr);
+    expectLines({"bestmove e2e4 ponder c7c5", "bestmove e2e4", "info string Kein Zug berechnet"});
+}
+
+TEST_F(UciOutputTest, CurrMoveIsQuietInTheFirstHalfSecondUnlessDebugging) {
+    Move knight = line({"b1c3"}).moves[0];
+    output.currMove(knight, 7);
+    clock.startTime -= 600;
+    output.currMove(knight, 7);
+    clock.start();
+    output.setDebug(true);
+    output.currMove(knight, 8);
+    expectLines({"info currmove b1c3 currmovenumber 7", "info currmove b1c3 currmovenumber 8"});
+}
+
+TEST_F(UciOutputTest, SearchFinishedReportsTheLastCompletedIteration) {
+    engine.iterationDepth = 7;
+    engine.selectiveDepth = 12;
+    engine.nodes = 5000;
+    engine.lastScore = -499996;
+    output.searchFinished();
+    expectLines({"info depth 7 seldepth 13 time \\d+ nodes 5000 hashfull 0 nps \\d+ score mate -2"});
+}
+
+TEST_F(UciOutputTest, MessagesNeedDebugModeAndSilenceStopsEverything) {
+    output.debugMessage("hidden", "detail");
+    output.infoString("shown");
+    output.setDebug(true);
+    output.debugMessage("visible", "the line");
+    output.setSilent(true);
+    output.printLine("readyok");
+    output.infoString("gone");
+    output.setSilent(false);
+    output.printLine("readyok");
+    expectLines({"info string shown", "info string visible the line", "readyok"});
+}
+
+TEST_F(UciOutputTest, TimeLogPrintsOnlyItsOwnLinesWithRunningTotals) {
+    test::CapturedFile logOut;
+    UciTimeLogOutput log(&engine, &clock, logOut.get());
+    log.setDebug(true);
+    log.printLine("uciok");
+    log.infoString("not shown");
+    clock.startTime -= 2000;
+    log.searchFinished();
+    clock.startTime = systemMilliseconds() - 500;
+    log.searchFinished();
+    log.setSilent(true);
+    log.searchFinished();
+    auto lines = logOut.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    for (const auto& l : lines) {
+        EXPECT_EQ(l.size(), 47u) << l;  // fixed columns, blanks not squeezed
+        EXPECT_TRUE(std::regex_match(l, std::regex("   \\d +\\d\\.\\d{8} +\\d\\.\\d{10} +\\d\\.\\d{8}"))) << l;
+    }
+    double count, t, total, mean;
+    ASSERT_EQ(std::sscanf(lines[1].c_str(), "%lf %lf %lf %lf", &count, &t, &total, &mean), 4);
+    EXPECT_EQ(count, 2);
+    EXPECT_NEAR(t, 0.5, 0.05);
+    EXPECT_NEAR(total, 2.5, 0.1);
+    EXPECT_NEAR(mean, 1.0, 0.05);  // sqrt(2.0 * 0.5)
+}
+
+}  // namespace
+}  // namespace zelmora
