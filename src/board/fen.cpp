@@ -200,7 +200,8 @@ void Position::placeCastlingRook(Colour c, bool kingSide, Bitboard candidateFile
     SideRecord& s = side[c];
     Square king = lowestBit(s.pieces[KING]);
     Bitboard rooks = s.pieces[ROOK] & s.backRank & candidateFiles;
-    Bitboard beyond = kingSide ? rooks & ~(bit(king + 1) - 1) : rooks & (bit(king) - 1);
+    const Bitboard upToKing = (bit(king) << 1) - 1;  // also right for a king on h1
+    Bitboard beyond = kingSide ? rooks & ~upToKing : rooks & (bit(king) - 1);
     if (!beyond) return;
     Square rook = kingSide ? 63 - std::countl_zero(beyond) : lowestBit(beyond);
     Square kingTarget = kingSide ? s.kingTargetKingSide : s.kingTargetQueenSide;

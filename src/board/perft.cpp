@@ -45,20 +45,22 @@ Bitboard pinnedPieces(const Position& pos) {
 }
 
 // The number of generated moves that makeFast would accept, found without making most of them:
-// ordinary king moves are generated onto safe squares only, and any other move is legal unless
-// it takes a pinned piece off its line. Castling and en passant are made and tested.
+// out of check, king moves are generated onto safe squares only, and any other move is legal
+// unless it takes a pinned piece off its line. Castling, en passant and king moves out of check
+// (a second checker may stand behind the first) are made and tested.
 std::uint64_t countLegalMoves(Position& pos) {
     MoveEntry list[MAX_MOVES];
     const int n = generateMoves(pos, list);
     const Bitboard pinned = pinnedPieces(pos);
     const Square king = pos.us().king();
     const Bitboard ownRooks = pos.us().pieces[ROOK];
+    const bool inCheck = pos.inCheck();
     std::uint64_t nodes = 0;
     UndoRecord undo;
     for (int i = 0; i < n; ++i) {
         const Move m = list[i].move;
         const Square from = moveFrom(m), to = moveTo(m);
-        const bool special = movePiece(m) == KING ? (ownRooks & bit(to)) != 0
+        const bool special = movePiece(m) == KING ? inCheck || (ownRooks & bit(to))
                                                   : movePiece(m) == PAWN && to == pos.epSquare;
         if (special) {
             if (pos.makeFast(m, undo)) {

@@ -65,8 +65,9 @@ TEST(Fen, EnPassantField) {
 }
 
 TEST(Fen, CastlingFields) {
-    // Rights without their rook are dropped silently.
+    // Rights without their rook are dropped silently, also with the king in the corner.
     EXPECT_EQ(fromFen("4k3/8/8/8/8/8/8/4K2R w KQ -").castlingRights, WHITE_KING_SIDE);
+    EXPECT_EQ(fromFen("4k3/8/8/8/8/8/8/R6K w KQ -").castlingRights, WHITE_QUEEN_SIDE);
     // A king off e1 with classical rook letters is Chess960 castling.
     Position pos = fromFen("r4k1r/8/8/8/8/8/8/R4K1R w KQkq -");
     EXPECT_EQ(pos.castlingRights, 15);

@@ -84,6 +84,9 @@ TEST(Perft, TinyTableKeepsCountsExact) {
 
 // The last ply is counted without making the moves; it must agree with making them.
 TEST(Perft, LeafCountAgreesWithMakingEveryMove) {
+    // Two bishops check along one diagonal from both sides: taking one walks into the other.
+    Position doubleCheck = fromFen("B6b/8/8/8/2K5/5k2/6B1 b - -");
+    EXPECT_EQ(perft(doubleCheck, 1), legalMoves(doubleCheck).size());
     std::mt19937 rng(5);
     for (int game = 0; game < 60; ++game) {
         GameRecord record;
