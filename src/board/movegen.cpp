@@ -18,7 +18,7 @@ public:
         pieces(targets, targets, targets, targets);
         king(targets & ~us_.attackedByEnemy);
         castling();
-        pawns(them_.pieces[ALL_PIECES] | epBit(), ~pos_.occupied, true);
+        pawns(them_.pieces[ALL_PIECES] | epBit(), ~pos_.occupied);
     }
 
     void captures(bool withChecks) {
@@ -73,7 +73,7 @@ public:
         sliders(targets, targets, targets);
         Bitboard captureTargets = checkers;
         if (pos_.epSquare >= 0 && checker == pos_.epSquare - us_.pawnStep) captureTargets |= bit(pos_.epSquare);
-        pawns(captureTargets, targets & ~occ, true);
+        pawns(captureTargets, targets & ~occ);
     }
 
     void pieceMoves(Square from) {
@@ -191,8 +191,8 @@ private:
         pawnTargets(single & pushTargets & ~lastRank, back, false);
     }
 
-    void pawns(Bitboard captureTargets, Bitboard pushTargets, bool underPromotions) {
-        pawnsFrom(us_.pieces[PAWN], captureTargets, pushTargets, underPromotions);
+    void pawns(Bitboard captureTargets, Bitboard pushTargets) {
+        pawnsFrom(us_.pieces[PAWN], captureTargets, pushTargets, true);
     }
 
     // Captures with queen promotions, and steps onto the last rank promoting to a queen.
