@@ -1,0 +1,52 @@
+#pragma once
+// The material term: the classical balance blended with the material network's judgement,
+// cached per material configuration together with the endgame recognizer for it.
+
+#include <cstdint>
+
+#include "board/position.h"
+#include "neural/network.h"
+
+namespace zelmora {
+
+class EndgameRecognizer;
+class RecognizerRegistry;
+
+class MaterialEvaluator {
+public:
+    static constexpr int CACHE_SIZE = 8192;
+    static constexpr int DEFAULT_NEURO_MATERIAL = 40;
+    static constexpr int DEFAULT_NEURO_WIDTH = 300;
+
+    explicit MaterialEvaluator(const RecognizerRegistry& registry);
+
+    // "" or "(internal)" is the embedded network; false (and the old network kept) on failure.
+    bool loadNetwork(const char* name);
+    void setNeuroMaterial(int percent);  // 0..100; 0 switches the network off
+    void setNeuroWidth(int width);       // 1..10000, hundredths of a pawn
+    void clear();                        // empties the cache
+
+    // White's view. Plain: the score, which becomes the current score and recognizer. Delta: the
+    // score minus the current score, or +-1000000 (the side to move's gain) when the position's
+    // recognizer differs from the current one; the current values stay.
+    int score(const Position& pos, bool delta = false);
+    int currentScore() const { return currentScore_; }
+    const EndgameRecognizer* currentRecognizer() const { return currentRecognizer_; }
+
+    // One forward pass: counts are queens, rooks, bishops, knights, pawns; x is -1 for
+    // opposite-coloured bishops, +1 for same-coloured, else 0.
+    double materialNet(const int own[5], const int other[5], int x);
+
+    Network& network() { return network_; }
+
+private:
+    // The private part is the implementer's.
+    const RecognizerRegistry& registry_;
+    Network network_;
+    int neuroMaterial_ = DEFAULT_NEURO_MATERIAL;
+    int neuroWidth_ = DEFAULT_NEURO_WIDTH;
+    int currentScore_ = 0;
+    const EndgameRecognizer* currentRecognizer_ = nullptr;
+};
+
+}  // namespace zelmora
