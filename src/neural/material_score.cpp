@@ -1,23 +1,123 @@
 #include "neural/material_score.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "board/bitboard.h"
 #include "eval/recognizer.h"
 
 namespace zelmora {
 
-// Placeholder until the network-based material term lands.
-MaterialEvaluator::MaterialEvaluator(const RecognizerRegistry& registry)
-    : registry_(registry), currentRecognizer_(registry.defaultRecognizer()) {}
-bool MaterialEvaluator::loadNetwork(const char*) { return false; }
-void MaterialEvaluator::setNeuroMaterial(int percent) { neuroMaterial_ = percent; }
-void MaterialEvaluator::setNeuroWidth(int width) { neuroWidth_ = width; }
-void MaterialEvaluator::clear() {}
-int MaterialEvaluator::score(const Position& pos, bool delta) {
-    const int value = pos.side[WHITE].materialSum - pos.side[BLACK].materialSum;
-    if (delta) return value - currentScore_;
-    currentScore_ = value;
-    currentRecognizer_ = registry_.select(pos);
-    return value;
+namespace {
+
+constexpr int MATERIAL_INPUTS = 12;
+
+// Indexed by: bit 0 White has a light-squared bishop, bit 1 a dark-squared one, bits 2 and 3
+// the same for Black. 0 no bishop relation, 1 opposite colours, 2 same colour, 3 mixed.
+constexpr int BISHOP_CODE[16] = {0, 0, 0, 0, 0, 2, 1, 3, 0, 1, 2, 3, 0, 3, 3, 3};
+// Cache key constants for x = -1, 0, +1.
+constexpr std::uint32_t BISHOP_KEY[3] = {0x8AF732DA, 0xBF753D1D, 0xF339E5F6};
+
+int bishopCode(const SideRecord& first, const SideRecord& second) {
+    const Bitboard a = first.pieces[BISHOP], b = second.pieces[BISHOP];
+    const int index = ((a & LIGHT_SQUARES) ? 1 : 0) | ((a & DARK_SQUARES) ? 2 : 0) |
+                      ((b & LIGHT_SQUARES) ? 4 : 0) | ((b & DARK_SQUARES) ? 8 : 0);
+    return BISHOP_CODE[index];
 }
-double MaterialEvaluator::materialNet(const int*, const int*, int) { return 0.5; }
+
+// Queens, rooks, bishops, knights, pawns: the order the network's inputs use.
+void counts(const SideRecord& side, int out[5]) {
+    out[0] = side.count[QUEEN];
+    out[1] = side.count[ROOK];
+    out[2] = side.count[BISHOP];
+    out[3] = side.count[KNIGHT];
+    out[4] = side.count[PAWN];
+}
+
+// A winning expectation as a score: an Elo-style logit at 110 Elo per pawn.
+int logitScore(double p) {
+    if (std::isnan(p)) p = 0.5;  // only a file with absurd weights gets here
+    p = std::clamp(p, 0.02, 0.98);
+    return int(-400.0 * std::log10(1.0 / p - 1.0) * 1000.0 / 110.0);
+}
+
+}  // namespace
+
+MaterialEvaluator::MaterialEvaluator(const RecognizerRegistry& registry)
+    : registry_(registry), cache_(CACHE_SIZE), currentRecognizer_(registry.defaultRecognizer()) {
+    network_.loadNetwork("");
+    clear();
+}
+
+bool MaterialEvaluator::loadNetwork(const char* name) {
+    Network candidate;
+    if (!candidate.loadNetwork(name ? name : "")) return false;
+    // Any other shape would be fed inputs it was not trained on, or none at all.
+    if (candidate.inputCount() != MATERIAL_INPUTS || candidate.outputCount() < 1) return false;
+    network_ = std::move(candidate);
+    return true;
+}
+
+void MaterialEvaluator::setNeuroMaterial(int percent) { neuroMaterial_ = std::clamp(percent, 0, 100); }
+void MaterialEvaluator::setNeuroWidth(int width) { neuroWidth_ = std::clamp(width, 1, 10000); }
+
+void MaterialEvaluator::clear() {
+    // A key whose low bits differ from the slot's index can never be looked up there.
+    for (int i = 0; i < CACHE_SIZE; ++i) cache_[i] = {std::uint32_t(i) ^ 1, 0, nullptr};
+}
+
+int MaterialEvaluator::score(const Position& pos, bool delta) {
+    const SideRecord& white = pos.side[WHITE];
+    const SideRecord& black = pos.side[BLACK];
+    const int c = bishopCode(white, black);
+    const int x = (c >> 1) - (c & 1);
+    const std::uint32_t key = white.materialKey ^ black.materialKey ^ BISHOP_KEY[x + 1];
+    CacheEntry& entry = cache_[key % CACHE_SIZE];
+    if (entry.key != key) {
+        entry.key = key;
+        entry.score = computeScore(white, black, x);
+        entry.recognizer = registry_.select(pos);
+    }
+    if (!delta) {
+        currentScore_ = entry.score;
+        currentRecognizer_ = entry.recognizer;
+        return entry.score;
+    }
+    if (entry.recognizer != currentRecognizer_) return pos.whiteToMove ? 1000000 : -1000000;
+    return entry.score - currentScore_;
+}
+
+int MaterialEvaluator::computeScore(const SideRecord& first, const SideRecord& second, int x) {
+    int a[5], b[5];
+    counts(first, a);
+    counts(second, b);
+    if (std::equal(a, a + 5, b)) return 0;
+
+    const int sumA = first.materialSum, sumB = second.materialSum;
+    int base = (sumA - sumB) + 128 * (sumA - sumB) / (sumA + sumB + 100);
+    if (first.count[BISHOP] > 1) base += 49;
+    if (second.count[BISHOP] > 1) base -= 49;
+    if (neuroMaterial_ < 1) return base;
+
+    // Both orders and the halved difference keep the net's judgement antisymmetric.
+    const int net = (logitScore(materialNet(a, b, x)) - logitScore(materialNet(b, a, x))) / 2;
+    // The net weighs most when the position is balanced: d is the mean of both views in pawns.
+    const double d = (base + net) * 0.0005;
+    const double w = neuroWidth_ * 0.01;
+    const double k = (neuroMaterial_ * 0.01) * w * w / (w * w + d * d);
+    return int((1.0 - k) * base + k * net);
+}
+
+double MaterialEvaluator::materialNet(const int own[5], const int other[5], int x) {
+    const int ownBishop = own[2] > 0 ? 1 : 0;
+    // With opposite-coloured bishops the other side's bishop counts as an extra one.
+    const int otherBishop = other[2] > 0 && x >= 0 ? 1 : 0;
+    const int inputs[MATERIAL_INPUTS] = {own[0],   own[1],   ownBishop,   own[2] - ownBishop,     own[3],   own[4],
+                                         other[0], other[1], otherBishop, other[2] - otherBishop, other[3], other[4]};
+    network_.resetSums();
+    for (int i = 0; i < MATERIAL_INPUTS; ++i) network_.setInput(i, inputs[i]);
+    network_.compute();
+    return network_.output(0);
+}
 
 }  // namespace zelmora

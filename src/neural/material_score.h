@@ -3,6 +3,7 @@
 // cached per material configuration together with the endgame recognizer for it.
 
 #include <cstdint>
+#include <vector>
 
 #include "board/position.h"
 #include "neural/network.h"
@@ -40,8 +41,16 @@ public:
     Network& network() { return network_; }
 
 private:
-    // The private part is the implementer's.
+    struct CacheEntry {
+        std::uint32_t key;
+        int score;
+        const EndgameRecognizer* recognizer;
+    };
+
+    int computeScore(const SideRecord& first, const SideRecord& second, int x);
+
     const RecognizerRegistry& registry_;
+    std::vector<CacheEntry> cache_;
     Network network_;
     int neuroMaterial_ = DEFAULT_NEURO_MATERIAL;
     int neuroWidth_ = DEFAULT_NEURO_WIDTH;
