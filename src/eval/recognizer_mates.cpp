@@ -1,0 +1,53 @@
+#include <algorithm>
+
+#include "eval/recognizer_kinds.h"
+
+namespace zelmora::endgame {
+
+bool MajorVsKing::evaluate(const Position&, int& value) const {
+    value += whiteView(4000);
+    return false;  // the normal evaluation then drives the bare king to the edge
+}
+
+bool MajorVsKing::bound(const Position& pos, int& value, int alpha, int beta, int, int&) const {
+    // A stalemated king would turn the "win" into a draw.
+    if (attackedPieces(pos, strong_) || bareKingStalemated(pos, weakColour())) return false;
+    const int lower = strong(pos).count[QUEEN] ? 11772 : 6950;
+    return cutOffStrong(pos, lower, MATE, alpha, beta, value);
+}
+
+bool QueenVsRook::evaluate(const Position&, int& value) const {
+    value += whiteView(3000);
+    return false;
+}
+
+bool QueenVsRook::bound(const Position& pos, int& value, int alpha, int beta, int, int&) const {
+    if (unclear(pos)) return false;
+    return cutOffStrong(pos, 5822, MATE, alpha, beta, value);
+}
+
+// Mate is only forced in a corner of the bishop's colour: the bare king is driven to the edge,
+// then along it to such a corner, with the attacking king close.
+int BishopKnightMate::matingTerm(const Position& pos) const {
+    const Square weakKing = weak(pos).king(), strongKing = strong(pos).king();
+    const bool light = (strong(pos).pieces[BISHOP] & LIGHT_SQUARES) != 0;
+    const Square first = light ? 0 : 7, second = light ? 63 : 56;
+    const Bitboard cornerZone = light ? namedSets.lightCornerZone : namedSets.darkCornerZone;
+    const int toCorner = std::min(manhattan(weakKing, first), manhattan(weakKing, second));
+    return 60 * (14 - toCorner) + 40 * centreDistance(weakKing) + 20 * (7 - distance(strongKing, weakKing)) +
+           ((cornerZone & bit(weakKing)) ? 200 : 0);
+}
+
+bool BishopKnightMate::evaluate(const Position& pos, int& value) const {
+    value += whiteView(matingTerm(pos));
+    return true;
+}
+
+bool BishopKnightMate::bound(const Position& pos, int& value, int alpha, int beta, int, int&) const {
+    const bool weakToMove = !strongToMove(pos);
+    if (weakToMove && (hangingPieces(pos, strong_) || bareKingStalemated(pos, weakColour()))) return false;
+    const bool shaky = attackedPieces(pos, strong_) || (strong(pos).pieces[KNIGHT] & namedSets.cornerSquares);
+    return cutOffStrong(pos, shaky ? 1 : 4105, MATE, alpha, beta, value);
+}
+
+}  // namespace zelmora::endgame
