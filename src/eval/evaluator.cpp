@@ -1,17 +1,114 @@
 #include "eval/evaluator.h"
 
+#include "eval/eval_tables.h"
+#include "eval/eval_terms.h"
+
 namespace zelmora {
 
-// Placeholder until the static evaluation lands: material only.
-Evaluator::Evaluator() : material(registry), pawnEntry_(nullptr) {}
+namespace {
 
-int Evaluator::evaluate(const Position& pos) {
-    pawnEntry_ = &pawns.probe(pos);
-    const int m = material.score(pos);
-    return pos.whiteToMove ? m : -m;
+using namespace weights;
+
+// Below this total of both material sums the recognizers and the special endings take part.
+constexpr int ENDGAME_MATERIAL = 28000;
+constexpr int PHASE_RANGE = 16384;
+constexpr int BOXED_KING_SHIFT = 150;
+constexpr int PAWNLESS_TEMPO = 3;
+
+int absolute(int v) { return v < 0 ? -v : v; }
+int chebyshev(Square a, Square b) {
+    const int files = absolute(fileOf(a) - fileOf(b)), rows = absolute(rowOf(a) - rowOf(b));
+    return files > rows ? files : rows;
+}
+int manhattan(Square a, Square b) { return absolute(fileOf(a) - fileOf(b)) + absolute(rowOf(a) - rowOf(b)); }
+// King steps to the nearest centre square.
+int kingStepsToCentre(Square s) {
+    const int files = absolute(2 * fileOf(s) - 7) / 2, rows = absolute(2 * rowOf(s) - 7) / 2;
+    return files > rows ? files : rows;
 }
 
-int Evaluator::evaluateForBook(const Position& pos) { return evaluate(pos); }
+// What the stronger side gains from the weak king's exposure, in the stronger side's view.
+int pawnlessBonus(Square weakKing, Square strongKing) {
+    return 21 * (kingStepsToCentre(weakKing) - 2 * manhattan(weakKing, strongKing)) +
+           62 * CENTRE_DISTANCE.value[weakKing] - 16 * chebyshev(weakKing, strongKing);
+}
+
+// White's view, m being the material term. With equal material each side's bonus is taken in
+// its own view, so that the two colours stay mirror images.
+int pawnlessScore(const Position& pos, int m) {
+    const SideRecord& white = pos.side[WHITE];
+    const SideRecord& black = pos.side[BLACK];
+    if (white.materialSum > black.materialSum) return m + pawnlessBonus(black.king(), white.king());
+    if (black.materialSum > white.materialSum) return m - pawnlessBonus(white.king(), black.king());
+    return (pawnlessBonus(black.king(), white.king()) - pawnlessBonus(white.king(), black.king())) / 3;
+}
+
+// Side to move with king and pawns only, not in check, and a king without a square to go to:
+// every neighbour is attacked or holds one of its own pawns.
+bool kingBoxedIn(const Position& pos) {
+    const SideRecord& mover = pos.us();
+    if (mover.count[ALL_PIECES] != mover.count[PAWN] + 1 || pos.inCheck()) return false;
+    return (kingAttacks(mover.king()) & ~(mover.attackedByEnemy | mover.pieces[ALL_PIECES])) == 0;
+}
+
+bool pawnCanMove(const Position& pos) {
+    const SideRecord& mover = pos.us();
+    const Bitboard pawns = mover.pieces[PAWN];
+    const Colour c = pos.sideToMove();
+    const Bitboard pushes = c == WHITE ? north(pawns) : south(pawns);
+    return (pushes & ~pos.occupied) != 0 || (pawnAttacks(pawns, c) & pos.them().pieces[ALL_PIECES]) != 0;
+}
+
+int towardZero(int v) { return v > 0 ? v - 1 : v < 0 ? v + 1 : 0; }
+int awayFromZero(int v) { return v > 0 ? v + 1 : v < 0 ? v - 1 : 0; }
+
+}  // namespace
+
+Evaluator::Evaluator() : material(registry), pawnEntry_(&PawnTable::EMPTY) {}
+
+int Evaluator::evaluate(const Position& pos) {
+    int m = material.score(pos);
+    const EndgameRecognizer* recognizer = material.currentRecognizer();
+    const int total = pos.side[WHITE].materialSum + pos.side[BLACK].materialSum;
+
+    if (total < ENDGAME_MATERIAL) {
+        if (kingBoxedIn(pos)) {
+            m += pos.whiteToMove ? -BOXED_KING_SHIFT : BOXED_KING_SHIFT;
+            if (!pawnCanMove(pos)) return 0;
+        }
+        if (recognizer->evaluate(pos, m)) return pos.whiteToMove ? m : -m;
+        if ((pos.side[WHITE].pieces[PAWN] | pos.side[BLACK].pieces[PAWN]) == 0) {
+            const int r = pawnlessScore(pos, m);
+            return pos.whiteToMove ? r + PAWNLESS_TEMPO : PAWNLESS_TEMPO - r;
+        }
+    }
+
+    PhaseScore s{m, m};
+    addMobilityAndSpace(pos, s);
+    pawnEntry_ = &pawns.probe(pos);
+    s.mg += pawnEntry_->middlegame;
+    s.eg += pawnEntry_->endgame;
+    s.mg += pos.whiteToMove ? TEMPO_MG : -TEMPO_MG;
+    s.eg += pos.whiteToMove ? TEMPO_EG : -TEMPO_EG;
+
+    const int phase = (total - ENDGAME_MATERIAL) * 256 / PHASE_RANGE;
+    addPieceTerms(pos, *pawnEntry_, phase > 0, phase < 256, s);
+    int t;
+    if (phase <= 0) t = s.eg + endgameKingTerm(pos, *pawnEntry_);
+    else if (phase >= 256) t = s.mg + middlegameKingTerm(pos);
+    else
+        t = ((256 - phase) * (s.eg + endgameKingTerm(pos, *pawnEntry_)) + phase * (s.mg + middlegameKingTerm(pos))) /
+            256;
+
+    const int v = recognizer->scale(pos, *this, t);
+    return awayFromZero(pos.whiteToMove ? v : -v);
+}
+
+int Evaluator::evaluateForBook(const Position& pos) {
+    const int e = evaluate(pos);
+    const int m = material.currentScore();
+    return towardZero(e) - (pos.whiteToMove ? m : -m);
+}
 
 void Evaluator::clearCaches() {
     material.clear();

@@ -1,11 +1,16 @@
 #include "eval/pawn_table.h"
 
+#include "eval/eval_terms.h"
+
 namespace zelmora {
 
-// Placeholder until the pawn-structure terms land.
 const PawnEntry& PawnTable::probe(const Position& pos) {
-    PawnEntry& entry = entries_[pos.pawnKey % SIZE];
-    entry.key = pos.pawnKey;
+    if ((pos.side[WHITE].pieces[PAWN] | pos.side[BLACK].pieces[PAWN]) == 0) return EMPTY;
+    PawnEntry& entry = entries_[pos.pawnKey & (SIZE - 1)];
+    if (entry.key != pos.pawnKey) {
+        entry.key = pos.pawnKey;
+        computePawnEntry(pos, entry);
+    }
     return entry;
 }
 

@@ -20,15 +20,18 @@ struct PawnEntry {
     Bitboard rookFiles[2] = {};     // the rook-file set of each colour
     Bitboard rookSecondSet[2] = {}; // the second rook set of each colour
     int rookFileIndex[2] = {};      // index into the rook-file table, 0..8
+    Bitboard attackSpan[2] = {};    // squares each colour's pawns attack now or after advancing
 };
 
 class PawnTable {
 public:
     static constexpr int SIZE = 1024;
 
-    // The entry for the position's pawns, computed on a key mismatch.
+    // The entry for the position's pawns, computed on a key mismatch; EMPTY without pawns.
     const PawnEntry& probe(const Position& pos);
     void clear();
+
+    static constexpr PawnEntry EMPTY{};
 
 private:
     PawnEntry entries_[SIZE];

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "board/game_record.h"
+#include "eval/evaluator.h"
 #include "search/engine_listener.h"
 #include "search/principal_variation.h"
 #include "search/score.h"
@@ -28,6 +29,7 @@ public:
     int hashFull() const { return 0; }
 
     GameRecord game;
+    Evaluator evaluator;
     EngineListener* listener;
     SearchLimits* clock = nullptr;
 

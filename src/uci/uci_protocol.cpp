@@ -62,7 +62,6 @@ void UciProtocol::stopSilently() {
 
 void UciProtocol::go(const char*) {}
 void UciProtocol::ponderhit(const char*) {}
-void UciProtocol::eval(const char*) {}
 void UciProtocol::book(const char*) {}
 void UciProtocol::mat(const char*) {}
 void UciProtocol::testpos(const char*) {}
