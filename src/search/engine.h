@@ -14,24 +14,36 @@
 namespace zelmora {
 
 class SearchLimits;
+class TranspositionTable;
 
 class Engine {
 public:
     static constexpr int FILE_NAME_SIZE = 512;
 
     Engine();
+    ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
     // A null listener puts back the built-in one that drops every report.
     void setListener(EngineListener* newListener);
     // Used slots of the transposition table per thousand.
-    int hashFull() const { return 0; }
+    int hashFull() const;
+
+    // The whole search of one "go" on the current game position; true when it ended without
+    // being stopped. The result is pvMove / ponderMove (empty when none).
+    bool think();
+    // Restricts the root moves to those named in text (or all but those, with exclude) for the
+    // next searches; nullptr lifts the restriction.
+    void setRootFilter(const char* text, bool exclude);
 
     GameRecord game;
     Evaluator evaluator;
     EngineListener* listener;
     SearchLimits* clock = nullptr;
+    // Shared by all search threads; the main engine owns it.
+    TranspositionTable* table = nullptr;
+    std::unique_ptr<TranspositionTable> ownTable;
 
     // Written by the control thread, polled by the search; relaxed byte stores suffice.
     std::atomic<bool> stop{false};
@@ -56,6 +68,9 @@ public:
     int lastScore = 0;
     int lastAlpha = -WINDOW_END;
     int lastBeta = WINDOW_END;
+    Move pvMove = NO_MOVE;
+    Move ponderMove = NO_MOVE;
+    bool moveFromBook = false;  // the last result came from the book or a followed game
 
 private:
     NullListener nullListener_;

@@ -1,0 +1,63 @@
+#pragma once
+// The moves of one node in the order they are to be tried: the hash move, recaptures and
+// en-passant captures, then the rest best-scored first. Killers and history feed the scores.
+
+#include <cstdint>
+
+#include "board/movegen.h"
+
+namespace zelmora {
+
+class BusyMoveSet;
+
+// Indexed by the low 12 bits of the move word (from + 64 * to).
+struct HistoryTable {
+    std::uint32_t increment;
+    std::uint32_t limit;
+    int shift;
+    int updateCount;
+    std::uint32_t counters[4096];
+
+    void reset();
+    void update(Move m, int depthInPlies);
+    void age();  // at the end of a node without cutoff
+};
+
+struct KillerGroup {
+    Move killer1;
+    std::int16_t score1;
+    Move killer2;
+    std::int16_t score2;
+};
+
+// Per ply: one group for nodes out of check, one for nodes in check.
+struct KillerSlots {
+    KillerGroup group[2];
+    void reset();  // move 0, score -9999
+};
+
+// cur: this ply's group; grand: the group of the same kind two plies up; depth in eighths.
+void updateKillers(KillerGroup& cur, const KillerGroup& grand, Move m, int depth, bool afterNull, bool mate);
+
+class MoveGenerator {
+public:
+    // Generates all moves of the node into buffer (MAX_MOVES entries): evasions in check, else all
+    // moves, or with quiescence captures and promotions plus quiet checks when quiescenceChecks.
+    // Returns the number of moves generated.
+    int init(MoveEntry* buffer, const Position& pos, HistoryTable& history, bool quiescence, bool quiescenceChecks,
+             const KillerGroup& killers, BusyMoveSet* busy, Move hashMove);
+    // The next move to try, or nullptr when none is left.
+    MoveEntry* next();
+    // Back to the freshly initialised state with all moves (keeps a hash move written meanwhile).
+    void rewind();
+    // Moves handed out now come from the scored stage: late moves for the reductions.
+    bool late() const { return stage_ == 4; }
+
+    Move hashMove = NO_MOVE;
+
+private:
+    // The private part is the implementer's.
+    int stage_ = 0;
+};
+
+}  // namespace zelmora

@@ -1,0 +1,77 @@
+#pragma once
+// The transposition table shared by all search threads, without locks: a probe only accepts an
+// entry whose two key halves match, so a torn entry is harmless.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "board/types.h"
+#include "util/large_memory.h"
+
+namespace zelmora {
+
+// Bound type in bits 1-2 of the depth word; bit 0 is the extension mark. depthWord = depth << 3 | flags.
+constexpr int BOUND_UPPER = 0;
+constexpr int BOUND_LOWER = 2;
+constexpr int BOUND_EXACT = 4;
+constexpr int BOUND_MASK = 6;
+constexpr int EXTENSION_MARK = 1;
+constexpr int makeDepthWord(int depth, int flags) { return int(std::int16_t(depth * 8 | flags)); }
+constexpr int storedDepth(int depthWord) { return int(std::int16_t(depthWord)) >> 3; }
+
+struct TTEntry {
+    std::uint32_t keyLow;
+    std::uint32_t keyHigh;
+    Move move;
+    std::int32_t score;  // mate scores relative to the storing node
+    std::int16_t count;  // null-window count of the storing node
+    std::int16_t depthWord;
+    std::uint16_t age;
+};
+
+// 8192 bits that let threads avoid searching the same move of the same node at once.
+class BusyMoveSet {
+public:
+    // Sets the bit and returns whether it was set before.
+    bool testAndSet(unsigned index);
+    void clear(unsigned index);
+    void clearAll();
+
+private:
+    std::uint32_t words_[256] = {};
+};
+
+class TranspositionTable {
+public:
+    static constexpr std::size_t DEFAULT_BYTES = 3 * 1048576;
+
+    explicit TranspositionTable(std::size_t bytes = DEFAULT_BYTES);
+
+    // False when no memory could be had; the old table is then kept.
+    bool resize(std::size_t bytes);
+    void clear();
+    void newSearch();  // age + 1, used 0, book count 0
+
+    // Finds the key in its bucket; the score comes back relative to the probing node's ply.
+    bool probe(std::uint64_t key, int ply, Move& move, int& score, int& count, int& depthWord);
+    void store(std::uint64_t key, Move move, int score, int depthWord, int ply, int count);
+    void remove(std::uint64_t key);
+    // Whether a probed score settles the window at this depth.
+    static bool cutoffTest(int score, int depthWord, int alpha, int beta, int depth);
+
+    int hashFull() const;  // per thousand
+    std::uint32_t slots() const { return slots_; }
+    TTEntry* entries() { return entries_; }  // slots + 2 entries: the book loader writes here too
+
+    std::uint32_t bookCount = 0;  // non-zero while the table holds the opening book
+    BusyMoveSet busy;
+
+private:
+    LargeMemory memory_;
+    TTEntry* entries_ = nullptr;
+    std::uint32_t slots_ = 0;
+    std::uint32_t used_ = 0;
+    std::uint16_t age_ = 1;
+};
+
+}  // namespace zelmora
