@@ -56,8 +56,23 @@ public:
     Move hashMove = NO_MOVE;
 
 private:
-    // The private part is the implementer's.
+    MoveEntry* take(MoveEntry* record);
+    void scoreAll();
+
     int stage_ = 0;
+    // Active records lie in [begin_, end_); handed-out ones are swapped behind end_, up to fullEnd_.
+    MoveEntry* begin_ = nullptr;
+    MoveEntry* cursor_ = nullptr;
+    MoveEntry* end_ = nullptr;
+    MoveEntry* fullEnd_ = nullptr;
+    const Position* pos_ = nullptr;
+    HistoryTable* history_ = nullptr;
+    BusyMoveSet* busy_ = nullptr;
+    std::uint32_t keyLow_ = 0;
+    Move killer1_ = NO_MOVE;
+    Move killer2_ = NO_MOVE;
+    Square target_ = NO_SQUARE;
+    Square epSquare_ = NO_SQUARE;
 };
 
 }  // namespace zelmora

@@ -1,19 +1,198 @@
 #include "search/transposition_table.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "search/score.h"
+
 namespace zelmora {
 
-// Placeholder until the table lands: a table that never finds anything.
-TranspositionTable::TranspositionTable(std::size_t) : memory_(nullptr, LargeMemoryDeleter{0}) {}
-bool TranspositionTable::resize(std::size_t) { return true; }
-void TranspositionTable::clear() {}
-void TranspositionTable::newSearch() {}
-bool TranspositionTable::probe(std::uint64_t, int, Move&, int&, int&, int&) { return false; }
-void TranspositionTable::store(std::uint64_t, Move, int, int, int, int) {}
-void TranspositionTable::remove(std::uint64_t) {}
-bool TranspositionTable::cutoffTest(int, int, int, int, int) { return false; }
-int TranspositionTable::hashFull() const { return 0; }
-bool BusyMoveSet::testAndSet(unsigned) { return false; }
-void BusyMoveSet::clear(unsigned) {}
-void BusyMoveSet::clearAll() {}
+namespace {
+
+// Entries are read and written by all threads without locks. Relaxed single-field accesses cost
+// nothing over plain ones and keep the races defined; a torn entry is caught by the key check.
+template <class T>
+T get(T& field) {
+    return std::atomic_ref<T>(field).load(std::memory_order_relaxed);
+}
+template <class T>
+void put(T& field, T value) {
+    std::atomic_ref<T>(field).store(value, std::memory_order_relaxed);
+}
+
+constexpr std::size_t ENTRY_BYTES = sizeof(TTEntry);
+constexpr std::size_t MIN_SLOTS = 500;
+constexpr std::size_t MIN_BYTES = MIN_SLOTS * ENTRY_BYTES;
+// Key low is 32 bits, so more slots could never be addressed.
+constexpr std::size_t MAX_SLOTS = 0xFFFFFFF0u;
+
+// Mate scores are kept relative to the storing node so that they stay right at any ply.
+int toTable(int score, int ply) {
+    if (score <= -MATE_THRESHOLD) return score - ply;
+    if (score >= MATE_THRESHOLD) return score + ply;
+    return score;
+}
+int fromTable(int score, int ply) {
+    if (score <= -MATE_THRESHOLD) return score + ply;
+    if (score >= MATE_THRESHOLD) return score - ply;
+    return score;
+}
+
+// Deeper first; equally deep, the one from nearer the principal variation (smaller count).
+bool moreValuable(TTEntry& a, TTEntry& b) {
+    const int da = get(a.depthWord), db = get(b.depthWord);
+    return da > db || (da == db && get(a.count) < get(b.count));
+}
+
+}  // namespace
+
+TranspositionTable::TranspositionTable(std::size_t bytes) : memory_(nullptr, LargeMemoryDeleter{0}) {
+    if (resize(bytes) || resize(0)) return;
+    entries_ = spare_;
+    slots_ = 1;
+    clear();
+}
+
+bool TranspositionTable::allocate(std::size_t bytes) {
+    const std::size_t count = std::min(std::max(bytes / ENTRY_BYTES, MIN_SLOTS), MAX_SLOTS);
+    LargeMemory memory = allocateLargeMemory(count * ENTRY_BYTES);
+    if (!memory) return false;
+    memory_ = std::move(memory);
+    entries_ = static_cast<TTEntry*>(memory_.get());
+    slots_ = std::uint32_t(count - 2);  // the last bucket reaches two entries further
+    return true;
+}
+
+// The old array is only given up once the new one exists, so a failed resize keeps a usable table.
+bool TranspositionTable::resize(std::size_t bytes) {
+    for (;;) {
+        if (allocate(bytes)) {
+            clear();
+            return true;
+        }
+        bytes -= bytes / 16;
+        if (bytes <= MIN_BYTES) return false;
+    }
+}
+
+void TranspositionTable::clear() {
+    std::memset(static_cast<void*>(entries_), 0, (std::size_t(slots_) + 2) * ENTRY_BYTES);
+    age_.store(1, std::memory_order_relaxed);
+    used_.store(0, std::memory_order_relaxed);
+    bookCount = 0;
+}
+
+void TranspositionTable::newSearch() {
+    age_.store(std::uint16_t(age_.load(std::memory_order_relaxed) + 1), std::memory_order_relaxed);
+    used_.store(0, std::memory_order_relaxed);
+    bookCount = 0;
+}
+
+bool TranspositionTable::probe(std::uint64_t key, int ply, Move& move, int& score, int& count, int& depthWord) {
+    const std::uint32_t low = std::uint32_t(key), high = std::uint32_t(key >> 32);
+    const std::uint16_t age = age_.load(std::memory_order_relaxed);
+    TTEntry* e = entries_ + low % slots_;
+    for (int j = 0; j < 3; ++j, ++e) {
+        if (get(e->keyLow) != low || get(e->keyHigh) != high) continue;
+        if (get(e->age) != age) {
+            put(e->age, age);
+            used_.fetch_add(1, std::memory_order_relaxed);
+        }
+        move = get(e->move);
+        score = fromTable(get(e->score), ply);
+        count = get(e->count);
+        depthWord = get(e->depthWord);
+        return true;
+    }
+    return false;
+}
+
+void TranspositionTable::store(std::uint64_t key, Move move, int score, int depthWord, int ply, int count) {
+    const std::uint32_t low = std::uint32_t(key), high = std::uint32_t(key >> 32);
+    const std::uint16_t age = age_.load(std::memory_order_relaxed);
+    const std::int16_t newDepthWord = std::int16_t(depthWord), newCount = std::int16_t(count);
+    score = toTable(score, ply);
+    TTEntry* bucket = entries_ + low % slots_;
+
+    for (int j = 0; j < 3; ++j) {
+        TTEntry& e = bucket[j];
+        if (get(e.keyLow) != low || get(e.keyHigh) != high) continue;
+        if (get(e.age) != age) {
+            put(e.age, age);
+            used_.fetch_add(1, std::memory_order_relaxed);
+        }
+        const std::int16_t oldDepthWord = get(e.depthWord);
+        if (oldDepthWord > newDepthWord || (oldDepthWord == newDepthWord && get(e.count) < newCount)) return;
+        put(e.move, move);
+        put(e.score, std::int32_t(score));
+        put(e.count, newCount);
+        put(e.depthWord, newDepthWord);
+        return;
+    }
+
+    TTEntry* victim = nullptr;
+    for (int j = 0; j < 3 && !victim; ++j)
+        if (get(bucket[j].age) != age) victim = &bucket[j];
+    if (!victim) {
+        victim = &bucket[2];
+        if (moreValuable(*victim, bucket[1])) victim = &bucket[1];
+        if (moreValuable(*victim, bucket[0])) victim = &bucket[0];
+    }
+    const bool current = get(victim->age) == age;
+    if (current && get(victim->depthWord) >= newDepthWord + 64) return;  // a ply or more deeper
+    put(victim->keyLow, low);
+    put(victim->keyHigh, high);
+    put(victim->move, move);
+    put(victim->score, std::int32_t(score));
+    put(victim->count, newCount);
+    put(victim->depthWord, newDepthWord);
+    put(victim->age, age);
+    if (!current) used_.fetch_add(1, std::memory_order_relaxed);
+}
+
+// Only the first two entries of the bucket: entry i+2 is left alone.
+void TranspositionTable::remove(std::uint64_t key) {
+    const std::uint32_t low = std::uint32_t(key), high = std::uint32_t(key >> 32);
+    const std::uint16_t age = age_.load(std::memory_order_relaxed);
+    TTEntry* e = entries_ + low % slots_;
+    for (int j = 0; j < 2; ++j, ++e) {
+        if (get(e->keyLow) != low || get(e->keyHigh) != high) continue;
+        if (get(e->age) == age && used_.load(std::memory_order_relaxed) > 0)
+            used_.fetch_sub(1, std::memory_order_relaxed);
+        put(e->age, std::uint16_t(age - 1));
+        put(e->keyLow, 0u);
+        put(e->keyHigh, 0u);
+        put(e->move, Move(get(e->move) & 0xFFFF0000u));
+    }
+}
+
+bool TranspositionTable::cutoffTest(int score, int depthWord, int alpha, int beta, int depth) {
+    if (storedDepth(depthWord) < depth) return false;
+    const int bound = depthWord & BOUND_MASK;
+    if (score >= beta && (bound == BOUND_LOWER || bound == BOUND_EXACT)) return true;
+    if (score <= alpha && bound == BOUND_UPPER) return true;
+    return bound == BOUND_EXACT;
+}
+
+// The count can run a little past the slots (the two spare entries, racing threads): capped.
+int TranspositionTable::hashFull() const {
+    const std::uint64_t used = used_.load(std::memory_order_relaxed);
+    return int(std::min<std::uint64_t>(1000, 1000 * used / slots_));
+}
+
+bool BusyMoveSet::testAndSet(unsigned index) {
+    std::atomic<std::uint32_t>& word = words_[(index % SIZE) >> 5];
+    const std::uint32_t mask = 1u << (index & 31);
+    if (word.load(std::memory_order_relaxed) & mask) return true;  // no locked write when busy
+    return (word.fetch_or(mask, std::memory_order_relaxed) & mask) != 0;
+}
+
+void BusyMoveSet::clear(unsigned index) {
+    words_[(index % SIZE) >> 5].fetch_and(~(1u << (index & 31)), std::memory_order_relaxed);
+}
+
+void BusyMoveSet::clearAll() {
+    for (std::atomic<std::uint32_t>& word : words_) word.store(0, std::memory_order_relaxed);
+}
 
 }  // namespace zelmora

@@ -2,6 +2,7 @@
 // The transposition table shared by all search threads, without locks: a probe only accepts an
 // entry whose two key halves match, so a torn entry is harmless.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -28,17 +29,23 @@ struct TTEntry {
     std::int16_t depthWord;
     std::uint16_t age;
 };
+static_assert(sizeof(TTEntry) == 24, "three entries to a bucket, one or two cache lines per probe");
 
 // 8192 bits that let threads avoid searching the same move of the same node at once.
+// Bits are set and cleared with relaxed atomics: a lost update only costs move ordering.
 class BusyMoveSet {
 public:
+    static constexpr unsigned SIZE = 8192;
+    // The bit of a move of the node with this key.
+    static unsigned indexOf(Move m, std::uint64_t key) { return (shortMove(m) ^ std::uint32_t(key)) % SIZE; }
+
     // Sets the bit and returns whether it was set before.
     bool testAndSet(unsigned index);
     void clear(unsigned index);
     void clearAll();
 
 private:
-    std::uint32_t words_[256] = {};
+    std::atomic<std::uint32_t> words_[SIZE / 32] = {};
 };
 
 class TranspositionTable {
@@ -67,11 +74,16 @@ public:
     BusyMoveSet busy;
 
 private:
+    bool allocate(std::size_t bytes);
+
     LargeMemory memory_;
     TTEntry* entries_ = nullptr;
     std::uint32_t slots_ = 0;
-    std::uint32_t used_ = 0;
-    std::uint16_t age_ = 1;
+    // Shared by the search threads; relaxed accesses keep it an estimate without data races.
+    std::atomic<std::uint32_t> used_{0};
+    std::atomic<std::uint16_t> age_{1};
+    // The table of last resort (one slot) when not even the smallest array can be had.
+    TTEntry spare_[3] = {};
 };
 
 }  // namespace zelmora

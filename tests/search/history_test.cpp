@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "search/move_picker.h"
+
+namespace zelmora {
+namespace {
+
+constexpr Move M1 = makeMove(52, 36, PAWN);  // e2e4
+constexpr Move M2 = makeMove(62, 45, KNIGHT);
+constexpr Move M3 = makeMove(61, 34, BISHOP);
+constexpr Move M4 = makeMove(57, 42, KNIGHT);
+
+struct History : testing::Test {
+    HistoryTable h;
+    void SetUp() override { h.reset(); }
+    std::uint32_t counter(Move m) const { return h.counters[m & 0xFFF]; }
+};
+
+TEST_F(History, UpdatesGrowInStepsAndRaiseTheLimit) {
+    h.update(M1, 1);  // budget 1: one round
+    EXPECT_EQ(counter(M1), 65536u);
+    EXPECT_EQ(h.updateCount, 1);
+    EXPECT_EQ(h.shift, 0);
+
+    h.reset();
+    h.update(M1, 2);  // budget 4: steps 2 and 4
+    EXPECT_EQ(counter(M1), 131072u);
+    EXPECT_EQ(h.limit, 131072u);
+    EXPECT_EQ(h.shift, 1);
+
+    h.reset();
+    h.update(M1, 3);  // budget 9: steps 2, 4, 5
+    EXPECT_EQ(counter(M1), 196608u);
+    EXPECT_EQ(h.updateCount, 3);
+    EXPECT_EQ(h.limit, 262144u);
+    EXPECT_EQ(h.shift, 2);
+
+    h.update(M2, 0);  // less than a ply still counts once
+    EXPECT_EQ(counter(M2), 65536u);
+    EXPECT_EQ(counter(M1 | 0x1000), counter(M1));  // indexed by the low 12 bits only
+}
+
+TEST_F(History, OverflowScalesEverythingDown) {
+    h.counters[M2 & 0xFFF] = 5000;
+    h.counters[M1 & 0xFFF] = 0x3BFF0000;
+    h.increment = 0x100000;
+    h.limit = 0x40000000;
+    h.shift = 14;
+    h.update(M1, 0);
+    EXPECT_EQ(counter(M1), 0x3C0F0000u >> 11);
+    EXPECT_EQ(counter(M2), 2u);
+    EXPECT_EQ(h.increment, 512u);
+    EXPECT_EQ(h.limit, 0x80000u);
+    EXPECT_EQ(h.shift, 3);
+
+    h.counters[M1 & 0xFFF] = 0x3BFFFFFF;
+    h.increment = 0x10000;
+    h.update(M1, 0);
+    EXPECT_EQ(h.increment, 256u);  // never below 256
+}
+
+TEST_F(History, AgingNeedsTwoUpdates) {
+    h.update(M1, 1);
+    h.age();
+    EXPECT_EQ(h.increment, 65536u);
+    EXPECT_EQ(h.updateCount, 1);
+    h.update(M2, 1);
+    h.age();
+    EXPECT_EQ(h.increment, 65536u + 4096u);
+    EXPECT_EQ(h.updateCount, 0);
+}
+
+TEST(Killers, NewMovesShiftInUntilBothSlotsHoldScores) {
+    KillerSlots k, up;
+    k.group[0] = KillerGroup{M4, 7, M4, 7};
+    k.reset();
+    up.reset();
+    KillerGroup& g = k.group[0];
+
+    updateKillers(g, up.group[0], M1, 16, false, false);
+    EXPECT_EQ(g.killer1, M1);
+    EXPECT_EQ(g.score1, 48);
+    EXPECT_EQ(g.killer2, NO_MOVE);
+    EXPECT_EQ(g.score2, 16);  // -9999 + 16 + 9999
+
+    updateKillers(g, up.group[0], M2, 8, false, false);  // competes for slot 2: 24 > 16
+    EXPECT_EQ(g.killer1, M1);
+    EXPECT_EQ(g.killer2, M2);
+    EXPECT_EQ(g.score2, 24);
+
+    updateKillers(g, up.group[0], M3, 8, false, false);  // 24 is not more than 24
+    EXPECT_EQ(g.killer2, M2);
+    updateKillers(g, up.group[0], M3, 8, true, true);  // 5 * 8 + 184
+    EXPECT_EQ(g.killer2, M3);
+    EXPECT_EQ(g.score2, 224);
+
+    updateKillers(g, up.group[0], M3, 8, false, false);  // the second killer moves up
+    EXPECT_EQ(g.killer1, M3);
+    EXPECT_EQ(g.score1, 24);
+    EXPECT_EQ(g.killer2, M1);
+    EXPECT_EQ(g.score2, 224 + 8 - 48);
+
+    updateKillers(g, up.group[0], M3, 40, false, false);  // already first: untouched
+    EXPECT_EQ(g.score1, 24);
+}
+
+TEST(Killers, AKillerOfTwoPliesUpIsNotStoredAgain) {
+    KillerGroup grand{M2, 50, M4, 40};
+    KillerGroup g{NO_MOVE, -9999, NO_MOVE, -9999};
+    updateKillers(g, grand, M2, 16, false, false);
+    updateKillers(g, grand, M4, 16, false, false);
+    EXPECT_EQ(g.killer1, NO_MOVE);
+    EXPECT_EQ(g.score1, -9999);
+    updateKillers(g, grand, M1, 16, false, false);
+    EXPECT_EQ(g.killer1, M1);
+}
+
+}  // namespace
+}  // namespace zelmora
