@@ -1,6 +1,11 @@
 #include "control/search_control.h"
 
+#include <algorithm>
+#include <new>
+
 #include "search/engine.h"
+#include "uci/engine_output.h"
+#include "util/platform.h"
 
 namespace zelmora {
 
@@ -9,14 +14,99 @@ SearchControl::SearchControl(Engine* engine, EngineOutput* output, TimeLimits* c
     workerClock_.maxDepth = 100;
 }
 
-SearchControl::~SearchControl() { stop(); }
+SearchControl::~SearchControl() {
+    // Whoever reads the result is going away with us.
+    quit = true;
+    stop();
+    closeFinishedThreads();
+}
 
-bool SearchControl::go(const GoParameters&, bool, bool) { return false; }
+bool SearchControl::go(const GoParameters& parameters, bool ponder, bool infinite) {
+    // A second search on the same engine would race the first: the interface has moved on, so
+    // the old search ends without a result.
+    if (searchRunning()) stopSilently();
+    closeFinishedThreads();
+
+    clock_->setBudget(parameters, infinite);
+    clock_->start();
+    engine_->continueIterating = true;
+    engine_->ponder = ponder;
+    engine_->stop = false;
+
+    if (blocking && !ponder) {
+        searchBody();
+        return true;
+    }
+    std::lock_guard<std::mutex> guard(lock_);
+    std::unique_ptr<NativeThread> thread(new (std::nothrow) NativeThread);
+    if (!thread || !thread->start(threadEntry, this, STACK_SIZE)) return false;
+    // The body cannot hand its thread to the ring before this store: it needs the lock for that.
+    mainThread_ = std::move(thread);
+    return true;
+}
+
+void SearchControl::threadEntry(void* self) { static_cast<SearchControl*>(self)->searchBody(); }
+
+void SearchControl::searchBody() {
+    // Worker engines join the search once the multi-threaded search exists; until then the main
+    // engine searches alone whatever the thread count.
+    engine_->think();
+    if (!quit) {
+        if (!engine_->stop && !engine_->moveFromBook) output_->searchFinished();
+        clock_->stop();
+        const Move best = engine_->pvMove;
+        const Move ponder = engine_->ponderMove;
+        output_->bestMove(best != NO_MOVE ? &best : nullptr, ponder != NO_MOVE ? &ponder : nullptr);
+    }
+    // A thread cannot join itself: the next "go" or the teardown does it.
+    std::lock_guard<std::mutex> guard(lock_);
+    if (mainThread_) {
+        finished_[finishedWrite_ % RING_SIZE] = std::move(mainThread_);
+        ++finishedWrite_;
+    }
+}
 
 void SearchControl::stop() {
-    engine_->continueIterating.store(false, std::memory_order_relaxed);
-    engine_->ponder.store(false, std::memory_order_relaxed);
-    engine_->stop.store(true, std::memory_order_relaxed);
+    engine_->continueIterating = false;
+    engine_->ponder = false;
+    engine_->stop = true;
+    std::unique_ptr<NativeThread> thread;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        thread = std::move(mainThread_);
+    }
+    if (thread) thread->join();
+}
+
+void SearchControl::setThreadCount(int count) {
+    threadCount_ = std::clamp(count, 1, MAX_THREADS);
+    engine_->threadCount = threadCount_;
+}
+
+bool SearchControl::searchRunning() {
+    std::lock_guard<std::mutex> guard(lock_);
+    return mainThread_ != nullptr;
+}
+
+void SearchControl::stopSilently() {
+    const bool wasSilent = output_->isSilent();
+    output_->setSilent(true);
+    stop();
+    output_->setSilent(wasSilent);
+}
+
+void SearchControl::closeFinishedThreads() {
+    std::array<std::unique_ptr<NativeThread>, RING_SIZE> done;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        for (int i = 0; i < RING_SIZE && finishedRead_ != finishedWrite_; ++i, ++finishedRead_) {
+            done[i] = std::move(finished_[finishedRead_ % RING_SIZE]);
+        }
+    }
+    // Joined outside the lock; these threads have left their search body already.
+    for (auto& thread : done) {
+        if (thread) thread->join();
+    }
 }
 
 }  // namespace zelmora

@@ -1,8 +1,9 @@
 #pragma once
 // Starts and stops the searches of the main engine.
 
+#include <array>
 #include <atomic>
-#include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "control/time_limits.h"
@@ -11,40 +12,50 @@ namespace zelmora {
 
 class Engine;
 class EngineOutput;
-
-// The "go" figures of the side to move; absent values are 0.
-struct GoParameters {
-    std::int64_t time = 0;
-    std::int64_t increment = 0;
-    int movesToGo = 0;
-    int depth = 0;
-    std::int64_t nodes = 0;
-    int mate = 0;
-    std::int64_t moveTime = 0;
-};
+class NativeThread;
 
 class SearchControl {
 public:
+    static constexpr int MAX_THREADS = 8;
+    static constexpr std::size_t STACK_SIZE = 1024000;
+
     SearchControl(Engine* engine, EngineOutput* output, TimeLimits* clock);
+    // Stops a running search and waits for every search thread.
     ~SearchControl();
     SearchControl(const SearchControl&) = delete;
     SearchControl& operator=(const SearchControl&) = delete;
 
-    // True when a search was started.
+    // True when a search was started (or, in blocking mode, has run).
     bool go(const GoParameters& parameters, bool ponder, bool infinite);
     // Ends the running search and waits for it; returns at once when none runs.
     void stop();
+    void setThreadCount(int count);
+    int threadCount() const { return threadCount_; }
+    TimeLimits* clock() const { return clock_; }
 
     std::atomic<bool> quit{false};
     std::atomic<bool> blocking{false};
-    int threadCount = 1;
 
 private:
+    static constexpr int RING_SIZE = 4;
+
+    static void threadEntry(void* self);
+    void searchBody();
+    bool searchRunning();
+    void stopSilently();
+    void closeFinishedThreads();
+
     Engine* engine_;
     EngineOutput* output_;
     TimeLimits* clock_;
-    TimeLimits workerClock_;
-    std::mutex lock_;  // guards the main search thread's handle
+    TimeLimits workerClock_;  // shared by the worker engines, never given a budget
+    std::mutex lock_;         // guards mainThread_ and the finished ring
+    std::unique_ptr<NativeThread> mainThread_;
+    // Threads whose search body has ended but which were not joined yet.
+    std::array<std::unique_ptr<NativeThread>, RING_SIZE> finished_;
+    unsigned finishedWrite_ = 0;
+    unsigned finishedRead_ = 0;
+    int threadCount_ = 1;
 };
 
 }  // namespace zelmora

@@ -5,15 +5,29 @@
 
 namespace zelmora {
 
+class Engine;
+
 // Larger than any time or node count that occurs.
 constexpr std::int64_t UNLIMITED_TIME = 0x007F0000FFFF0000LL;
 constexpr std::int64_t UNLIMITED_NODES = 0x7FFF0000FFFF0000LL;
 
+// The "go" figures of the side to move; absent values are 0.
+struct GoParameters {
+    std::int64_t time = 0;
+    std::int64_t increment = 0;
+    int movesToGo = 0;
+    int depth = 0;
+    std::int64_t nodes = 0;
+    int mate = 0;
+    std::int64_t moveTime = 0;
+};
+
+// A clock without a budget: it only measures and limits the depth.
 class SearchLimits {
 public:
     std::int64_t startTime = 0;    // milliseconds
     std::int64_t accumulated = 0;  // running time summed by stop()
-    std::int16_t maxDepth = 6;
+    std::int16_t maxDepth = 6;     // an iteration may start while its depth is at most this
     bool running = false;
 
     virtual ~SearchLimits() = default;
@@ -21,21 +35,41 @@ public:
     virtual void reset();
     virtual void start();
     virtual void stop();
+    // Asked by the search at its nodes; true means it must end now.
+    virtual bool mustStop(const Engine& engine) const;
+    // Asked between root moves; true means no further root move is begun.
+    virtual bool softExceeded() const;
+    virtual bool softExceededOnPonderhit() const;
+    // Asked after each iteration; instability is the chance in percent that the best move changes.
+    virtual bool nextIteration(std::uint64_t nodes, int depth, double instability) const;
+
     // Milliseconds since the clock was started.
     std::int64_t elapsed() const;
 };
 
+// The game clock: a budget computed from the "go" figures.
 class TimeLimits : public SearchLimits {
 public:
-    std::int64_t target = UNLIMITED_TIME;
-    double movesFactor = 10.0;
-    std::int64_t soft = UNLIMITED_TIME;
-    std::int64_t hard = UNLIMITED_TIME;
+    std::int64_t target = UNLIMITED_TIME;  // planned time for this move
+    double movesFactor = 10.0;             // the remaining time is shared among this many moves
+    std::int64_t soft = UNLIMITED_TIME;    // no new iteration or root move after this
+    std::int64_t hard = UNLIMITED_TIME;    // the search is stopped here
     std::int64_t nodeLimit = UNLIMITED_NODES;
     // The announced default of the Ponder option is true, so the budget starts out assuming it.
     bool ponderOption = true;
 
+    bool mustStop(const Engine& engine) const override;
+    bool softExceeded() const override;
+    bool softExceededOnPonderhit() const override;
+    bool nextIteration(std::uint64_t nodes, int depth, double instability) const override;
+
     void setPonderOption(bool on) { ponderOption = on; }
+    // Sets depth, node and time limits for the next search; the clock is started separately.
+    void setBudget(const GoParameters& go, bool infinite);
+
+private:
+    void setUnlimited(int depth);
+    void setClockBudget(std::int64_t time, std::int64_t increment, int movesToGo);
 };
 
 }  // namespace zelmora

@@ -37,6 +37,4 @@ void UciProtocol::uci(const char*) {
     output_->printLine("uciok");
 }
 
-void UciProtocol::setoption(const char*) {}
-
 }  // namespace zelmora

@@ -60,8 +60,6 @@ void UciProtocol::stopSilently() {
     output_->setSilent(wasSilent);
 }
 
-void UciProtocol::go(const char*) {}
-void UciProtocol::ponderhit(const char*) {}
 void UciProtocol::book(const char*) {}
 void UciProtocol::mat(const char*) {}
 void UciProtocol::testpos(const char*) {}

@@ -1,6 +1,7 @@
 #include "util/text.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -33,6 +34,22 @@ const char* skipWord(const char* text) {
 
 bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+bool readInteger(const char* text, std::int64_t& value) {
+    text = skipWhite(text);
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    if (*text < '0' || *text > '9') return false;
+    // Accumulated as a negative number, whose range includes the most negative value.
+    constexpr std::int64_t LOWEST = INT64_MIN;
+    std::int64_t sum = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        const int digit = *text - '0';
+        sum = sum < (LOWEST + digit) / 10 ? LOWEST : sum * 10 - digit;
+    }
+    value = negative ? sum : (sum == LOWEST ? INT64_MAX : -sum);
+    return true;
 }
 
 void LineBuffer::append(const char* text) {

@@ -3,6 +3,7 @@
 // arbitrary input bytes are safe.
 
 #include <cstddef>
+#include <cstdint>
 
 namespace zelmora {
 
@@ -17,6 +18,9 @@ void squeezeBlanks(char* text);
 const char* skipWhite(const char* text);
 const char* skipWord(const char* text);
 bool startsWith(const char* text, const char* prefix);
+// Reads a decimal number as scanf's integer conversions do: white space, an optional sign, then
+// digits up to the first other character. Saturates instead of overflowing; false without a digit.
+bool readInteger(const char* text, std::int64_t& value);
 
 // A fixed buffer that output lines are assembled in; text beyond its capacity is dropped.
 class LineBuffer {

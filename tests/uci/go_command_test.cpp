@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "board/notation.h"
+#include "support/protocol_fixture.h"
+
+namespace zelmora {
+namespace {
+
+// Each search is stopped at once; what is checked is the budget it was given.
+class GoCommand : public test::ProtocolTest {
+protected:
+    void go(const std::string& arguments) {
+        send("go " + arguments);
+        send("stop");
+    }
+    void expectClock(std::int64_t target, std::int64_t soft, std::int64_t hard) {
+        EXPECT_EQ(clock.target, target);
+        EXPECT_EQ(clock.soft, soft);
+        EXPECT_EQ(clock.hard, hard);
+        EXPECT_EQ(clock.maxDepth, 100);
+    }
+};
+
+TEST_F(GoCommand, OnlyTheClockOfTheSideToMoveCounts) {
+    go("wtime 60000 btime 1000 winc 0 binc 500");
+    expectClock(2193, 7481, 11970);
+    send("position startpos moves e2e4");
+    go("btime 10000 wtime 1 binc 100 winc 99999 movestogo 4");
+    expectClock(1867, 3735, 4569);
+    // Black to move with only White's figures: no time at all, so the minimum of 50 ms.
+    go("wtime 300000 winc 5000 movestogo 40");
+    expectClock(2, 6, 10);
+}
+
+TEST_F(GoCommand, NumbersStartOneCharacterAfterTheKeyword) {
+    go("wtime=60000");
+    expectClock(2193, 7481, 11970);
+    go("wtime12345");  // the character after the keyword is skipped whatever it is
+    expectClock(80, 274, 439);
+    go("movestogo5 wtime 10000");  // a count may follow its keyword directly
+    expectClock(1525, 3051, 3662);
+    // Garbage and negative numbers count as 0 or less: the minimum time.
+    go("wtime abc");
+    expectClock(1, 6, 10);
+    go("wtime 60000 movestogo x");
+    expectClock(2193, 7481, 11970);
+    go("wtime");
+    expectClock(1, 6, 10);
+}
+
+TEST_F(GoCommand, LimitsWithoutAClock) {
+    go("movetime 1000");
+    EXPECT_EQ(clock.soft, 1000);
+    EXPECT_EQ(clock.hard, 1000);
+    EXPECT_EQ(clock.target, UNLIMITED_TIME);
+    go("nodes 100");
+    EXPECT_EQ(clock.nodeLimit, 500);
+    go("depth 1");
+    EXPECT_EQ(clock.maxDepth, 0);
+    go("depth 5 mate 3");
+    EXPECT_EQ(clock.maxDepth, 6);
+    go("wtime 1000 infinite depth 3");
+    EXPECT_EQ(clock.maxDepth, 100);
+    EXPECT_EQ(clock.hard, UNLIMITED_TIME);
+    go("depth x movetime y nodes z");  // all unreadable: the clock rule with no time
+    expectClock(1, 6, 10);
+    EXPECT_EQ(clock.nodeLimit, UNLIMITED_NODES);
+}
+
+TEST_F(GoCommand, PonderhitKeepsTheClockOfThePonderSearch) {
+    send("go ponder wtime 60000 btime 60000");
+    EXPECT_TRUE(engine.ponder);
+    const std::int64_t started = clock.startTime;
+    send("ponderhit");
+    EXPECT_FALSE(engine.ponder);
+    EXPECT_EQ(clock.startTime, started);
+    send("stop");
+}
+
+TEST_F(GoCommand, PonderhitStopsASearchThatHasNothingLeftToDo) {
+    Move move = NO_MOVE;
+    ASSERT_TRUE(textToMove(engine.game.position, "e2e4", move, true));
+    clock.soft = UNLIMITED_TIME;
+    clock.start();
+    struct Case {
+        Move best;
+        bool continueIterating;
+        std::int64_t soft;
+        bool stops;
+    };
+    const Case cases[] = {
+        {NO_MOVE, false, 0, false},  // nothing to play yet
+        {move, false, UNLIMITED_TIME, true},
+        {move, true, UNLIMITED_TIME, false},
+        {move, true, 0, true},
+    };
+    for (const Case& c : cases) {
+        engine.pvMove = c.best;
+        engine.continueIterating = c.continueIterating;
+        clock.soft = c.soft;
+        engine.ponder = true;
+        engine.stop = false;
+        send("ponderhit");
+        EXPECT_FALSE(engine.ponder);
+        EXPECT_EQ(engine.stop, c.stops) << c.continueIterating << " " << c.soft;
+    }
+    EXPECT_TRUE(lines().empty());
+}
+
+}  // namespace
+}  // namespace zelmora
