@@ -1,0 +1,171 @@
+// The quiescence search: captures, promotions and, at its first levels, checks, until the
+// position is quiet enough for the static evaluation to stand.
+
+#include "search/engine.h"
+#include "search/transposition_table.h"
+
+namespace zelmora {
+
+int Engine::quiesce(int alpha, int beta, int qdepth) {
+    ++ply;
+    if (ply > selectiveDepth) selectiveDepth = ply;
+    const int score = quiesceNode(alpha, beta, qdepth);
+    --ply;
+    return score;
+}
+
+// Below a hopeless stand-pat score only captures of victims that could bring the score back
+// into the window are worth trying. Returns the squares of those victims (with the queens and
+// loose pinned pieces always among them); futilityBest gets the best score a skipped class
+// could reach.
+Bitboard Engine::deltaPruneTargets(int eval, int alpha, int& futilityBest) {
+    Position& pos = position;
+    SideRecord& them = pos.them();
+    const SideRecord& us = pos.us();
+    const Colour enemy = ~pos.sideToMove();
+    Bitboard targets = them.pieces[QUEEN] | (them.pieces[ALL_PIECES] & pos.pinnedAttacked &
+                                             (~us.attackedByEnemy | them.attackedTwiceByEnemy));
+
+    struct VictimClass {
+        int type;
+        Bitboard mask;
+    };
+    static constexpr VictimClass CLASSES[5] = {
+        {BISHOP, LIGHT_SQUARES}, {BISHOP, DARK_SQUARES}, {PAWN, ~Bitboard(0)}, {KNIGHT, ~Bitboard(0)}, {ROOK, ~Bitboard(0)}};
+
+    --them.count[ALL_PIECES];
+    for (const VictimClass& c : CLASSES) {
+        const Bitboard victims = them.pieces[c.type] & c.mask;
+        if (!victims) continue;
+        const Bitboard savedSet = them.pieces[c.type];
+        const std::int32_t savedSum = them.materialSum;
+        const std::uint32_t savedKey = them.materialKey;
+        --them.count[c.type];
+        them.materialSum -= PIECE_VALUE[c.type];
+        them.materialKey ^= materialKeyStep(enemy, c.type, them.count[c.type]);
+        // The bishop leaves its set too, so that the bishop-colour relation is the one after the capture.
+        if (c.type == BISHOP) them.pieces[BISHOP] &= ~bit(lowestBit(victims));
+        const int delta = evaluator.material.score(pos, true);
+        ++them.count[c.type];
+        them.materialSum = savedSum;
+        them.materialKey = savedKey;
+        them.pieces[c.type] = savedSet;
+
+        const int v = eval + 2000 + (pos.whiteToMove ? delta : -delta);
+        if (v < alpha) {
+            if (v > futilityBest) futilityBest = v;
+        } else {
+            targets |= victims;
+        }
+    }
+    ++them.count[ALL_PIECES];
+    return targets;
+}
+
+int Engine::quiesceNode(int alpha, int beta, int qdepth) {
+    Position& pos = position;
+    PlyEntry& entry = at(ply);
+    entry.bestMove = NO_MOVE;
+    entry.currentMove = NO_MOVE;
+    if (ply > MAX_PLY - 1) return evaluator.evaluate(pos);
+
+    const bool inCheck = pos.inCheck();
+    Move mate;
+    if (!inCheck && mateInOne(mate)) {
+        entry.bestMove = entry.currentMove = mate;
+        return MATE - 1 - ply;
+    }
+
+    entry.key = pos.key;
+    entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + at(ply - 1).nullWindowCount;
+    if (ply >= 4 && at(ply - 4).key == pos.key) return 0;
+
+    Move hashMove = NO_MOVE;
+    Move ttMove;
+    int ttScore, ttCount, ttDepthWord;
+    if (table->probe(pos.key, ply, ttMove, ttScore, ttCount, ttDepthWord)) {
+        if (TranspositionTable::cutoffTest(ttScore, ttDepthWord, alpha, beta, qdepth)) {
+            shortenNullWindowCounts(ttCount);
+            return ttScore;
+        }
+        hashMove = ttMove;
+    }
+
+    ++nodes;
+    const int eval = evaluator.evaluate(pos);
+    const EndgameRecognizer* recognizer = evaluator.recognizer();
+    const int alpha0 = alpha;
+    int best;
+    int futilityBest = -MATE;
+    bool restricted = false;
+    Bitboard targets = 0;
+
+    if (inCheck) {
+        best = ply - MATE;
+        targets = pos.them().pieces[ALL_PIECES];
+    } else {
+        if (eval >= beta) return eval;
+        const SideRecord& us = pos.us();
+        const SideRecord& them = pos.them();
+        if (qdepth <= -4 && !(pawnAttacks(us.pieces[PAWN], pos.sideToMove()) & (RANK_1 | RANK_8)) &&
+            !(them.pieces[ALL_PIECES] & them.attackedByEnemy))
+            return eval;
+        best = eval;
+        if (eval > alpha) {
+            alpha = eval;
+        } else if (qdepth <= -4 && eval + 3220 < alpha) {
+            targets = deltaPruneTargets(eval, alpha, futilityBest);
+            restricted = true;
+        }
+    }
+
+    int recognized;
+    if (recognizer->evaluateQuiet(pos, recognized)) return recognized;
+
+    MoveGenerator& generator = generators_[ply];
+    const int n = generator.init(moveBuffer_[ply], pos, history_[pos.sideToMove()], true, qdepth > -4,
+                                 entry.killers.group[inCheck ? 1 : 0], nullptr, hashMove);
+    const int ext = inCheck && n == 1 ? 2 : 0;
+    Move bestMove = NO_MOVE;
+    entry.movesSearched = 0;
+
+    while (MoveEntry* record = generator.next()) {
+        const Move m = record->move;
+        const Bitboard to = bit(moveTo(m));
+        if (restricted && movePromotion(m) != QUEEN && !(targets & to)) continue;
+        const bool capturing = (pos.occupied & to) != 0;
+        entry.currentMove = m;
+        if (!pos.makeLegal(m, entry.undo)) continue;
+        entry.captured = entry.undo.captured;
+        int childDepth = -4;
+        if (inCheck && qdepth > -4) {
+            childDepth = qdepth - 1 + ext;
+            if (childDepth >= 0) childDepth = -1;
+        }
+        const int s = -quiesce(-beta, -alpha, childDepth);
+        pos.unmake(entry.undo);
+        ++entry.movesSearched;
+
+        if (s >= beta) {
+            entry.bestMove = m;
+            table->store(pos.key, m, s, makeDepthWord(qdepth, BOUND_LOWER), ply, entry.nullWindowCount);
+            return s;
+        }
+        if (s > best) {
+            if (s > alpha) alpha = s;
+            best = s;
+            bestMove = m;
+            entry.bestMove = m;
+            // Once a capture escapes the check, the other evasions need to capture as well.
+            if (inCheck && qdepth <= -4 && s > -MATE_THRESHOLD && capturing) restricted = true;
+        }
+    }
+
+    if (restricted && !inCheck && best < futilityBest) best = futilityBest;
+    if (bestMove != NO_MOVE)
+        table->store(pos.key, bestMove, best, makeDepthWord(qdepth, best > alpha0 ? BOUND_EXACT : BOUND_UPPER), ply,
+                     entry.nullWindowCount);
+    return best;
+}
+
+}  // namespace zelmora

@@ -1,0 +1,409 @@
+// The recursive search below the root: a principal-variation alpha-beta search over depths in
+// eighths of a ply, with null moves, late-move reductions, extensions and pruning near the leaves.
+
+#include <cstdlib>
+
+#include "control/time_limits.h"
+#include "search/engine.h"
+#include "search/transposition_table.h"
+
+namespace zelmora {
+
+namespace {
+
+// Knight and bishop weigh the same here, so that trading one for the other is a recapture.
+constexpr int SEARCH_VALUE[PIECE_TYPE_COUNT] = {0, 1000, 3260, 3260, 4950, 9772, 9999};
+
+// Extension when a capture leaves a pawn ending: [type the parent took][type taken now].
+constexpr int PAWN_ENDING_EXTENSION[6][6] = {
+    {0, 0, 0, 0, 0, 0}, {0, 0, 8, 8, 0, 0}, {0, 0, 8, 8, 8, 0},
+    {0, 0, 8, 8, 8, 0}, {0, 0, 8, 8, 8, 8}, {0, 0, 0, 0, 8, 16},
+};
+
+Bitboard diagonalsThrough(Square s) { return tables.diagA1H8Line[s] | tables.diagA8H1Line[s]; }
+Bitboard linesThrough(Square s) { return tables.fileLine[s] | tables.rankLine[s]; }
+
+Bitboard attacksOf(int piece, Colour c, Square s, Bitboard occupied) {
+    switch (piece) {
+        case PAWN: return pawnAttacksFrom(c, s);
+        case KNIGHT: return knightAttacks(s);
+        case BISHOP: return bishopAttacks(s, occupied);
+        case ROOK: return rookAttacks(s, occupied);
+        case QUEEN: return queenAttacks(s, occupied);
+        case KING: return kingAttacks(s);
+        default: return 0;
+    }
+}
+
+// The null move's refutation r moves the piece that the parent's reduced move p has just moved:
+// when that piece could have gone for r's square directly, p was a wasted tempo worth a full look.
+bool threatRecalled(const Position& pos, Move p, Move r) {
+    const Square pFrom = moveFrom(p), pTo = moveTo(p), rTo = moveTo(r);
+    if (rTo == pFrom) return true;
+    switch (movePiece(p)) {
+        case PAWN:
+            // p's mover is the side not to move now.
+            if (pos.whiteToMove)  // Black pawn
+                return rowOf(pFrom) == 1 && pTo == pFrom + 8 && rowOf(rTo) == 3 && fileOf(rTo) == fileOf(pFrom);
+            return rowOf(pFrom) == 6 && pTo == pFrom - 8 && rowOf(rTo) == 4 && fileOf(rTo) == fileOf(pFrom);
+        case BISHOP: return (diagonalsThrough(pFrom) & bit(rTo)) != 0;
+        case ROOK: return (linesThrough(pFrom) & bit(rTo)) != 0;
+        case QUEEN: return (queenAttacks(pFrom, pos.occupied & ~bit(pTo)) & bit(rTo)) != 0;
+        case KING: return (kingAttacks(pFrom) & bit(rTo)) != 0;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+int Engine::pawnAndCheckExtension(const PlyEntry& entry, int depth, bool givesCheck, bool atRoot) const {
+    const Position& pos = position;
+    const Move m = entry.currentMove;
+    const int piece = movePiece(m);
+    const Square from = moveFrom(m), to = moveTo(m);
+    const SideRecord& mover = pos.them();  // the move is made
+    const SideRecord& enemy = pos.us();
+    int ext = 0;
+
+    if (piece == PAWN) {
+        const int toRow = rowOf(to), fromRow = rowOf(from);
+        if (toRow == 1 || toRow == 6) {
+            ext += 6;
+        } else if ((toRow == 2 || toRow == 5) && fromRow != 1 && fromRow != 6 &&
+                   !(mover.attackedByEnemyPawns & bit(to)) && !(enemy.pieces[PAWN] & bit(to + mover.pawnStep))) {
+            ext += 5;
+        }
+        if (movePromotion(m) != 0 && depth >= 24 && !(mover.attackedByEnemy & bit(to)))
+            ext -= depth >= 32 ? 16 : 8;
+    }
+
+    if (givesCheck && ply > lastNullPly + 1) {
+        const Move parentMove = at(ply - 1).currentMove;
+        const Move older = at(ply - 2).currentMove;
+        if (parentMove != NO_MOVE && movePiece(parentMove) == KING) {
+            ext += 3;
+        } else if (!atRoot && older != NO_MOVE && from == moveTo(older) && ply > lastNullPly + 2) {
+            // The same piece checks again: worth more when it did not merely continue its line.
+            const Square left = moveFrom(older);
+            const Bitboard target = bit(to);
+            if (piece == PAWN || piece == KNIGHT) ext += 2;
+            else if (piece == BISHOP && !(diagonalsThrough(left) & target)) ext += 2;
+            else if (piece == ROOK && !(linesThrough(left) & target)) ext += 2;
+            else if (piece == QUEEN && !((diagonalsThrough(left) | linesThrough(left)) & target)) ext += 2;
+        }
+    }
+    return ext;
+}
+
+int Engine::newDepth(PlyEntry& entry, int depth) const {
+    const Position& pos = position;
+    const Move m = entry.currentMove;
+    const int cap = entry.captured;
+    const int piece = movePiece(m);
+    const PlyEntry& parent = at(ply - 1);
+    int ext = entry.extension;
+
+    if (cap > PAWN) {
+        const int whitePawns = pos.side[WHITE].count[PAWN], blackPawns = pos.side[BLACK].count[PAWN];
+        if (pos.pieceCount() == whitePawns + blackPawns + 2 && parent.currentMove != NO_MOVE &&
+            movePromotion(parent.currentMove) == 0 && whitePawns > 0 && blackPawns > 0 &&
+            std::abs(whitePawns - blackPawns) <= 2) {
+            const int e = PAWN_ENDING_EXTENSION[parent.captured][cap];
+            if (e >= ext) {
+                entry.extension = std::int16_t(e);
+                return depth + e - ONE_PLY;
+            }
+        }
+    }
+    if (ext >= ONE_PLY) return depth - 1;
+    const int d = depth + ext - ONE_PLY;
+    if (ext != 0 || d < 1 || d % ONE_PLY == 0) return d;
+
+    // A fractional depth is kept where the position is in motion, else rounded down.
+    if (ply <= lastNullPly + 2 && !(ply == lastNullPly + 1 && ply > previousNullPly + 2)) return d;
+    if (cap != 0 && PIECE_VALUE[cap] >= PIECE_VALUE[piece]) return d;
+    const Move older = at(ply - 2).currentMove;
+    if (piece == PAWN && older != NO_MOVE && movePiece(older) == PAWN && moveTo(older) == moveFrom(m)) return d;
+
+    const Colour moverColour = pos.whiteToMove ? BLACK : WHITE;
+    const UndoRecord::SideCopy& a = entry.undo.side[moverColour];
+    const UndoRecord::SideCopy& b = entry.undo.side[~moverColour];
+    const UndoRecord::SideCopy& g = at(ply - 2).undo.side[moverColour];
+    const Bitboard a0 = a.attackedByEnemy, a1 = a.attackedTwiceByEnemy, a2 = a.attackedByEnemyPawns;
+    const Bitboard g0 = g.attackedByEnemy, g1 = g.attackedTwiceByEnemy, g2 = g.attackedByEnemyPawns;
+    const Bitboard b0 = b.attackedByEnemy, b1 = b.attackedTwiceByEnemy;
+    const Bitboard toKeep = (g0 & ~a0 & ~a1 & ~g1) | (b0 & ~g0 & ~b1 & ~g1) | (g2 & ~a2) | (g1 & ~a1) | (b1 & ~g1);
+    const Bitboard fromKeep = (a0 & ~g0 & ~a1 & ~g1) | (g0 & ~b0 & ~b1 & ~g1) | (g1 & ~b1) | (a2 & ~g2) | (a1 & ~g1);
+    const Bitboard toSquare = pos.lastMoveSquares & pos.occupied, fromSquare = pos.lastMoveSquares & ~pos.occupied;
+    if ((toSquare & toKeep) || (fromSquare & fromKeep)) return d;
+    return d - d % ONE_PLY;
+}
+
+int Engine::search(int alpha, int beta, int depth) {
+    if (depth < 0) return quiesce(alpha, beta, -1);
+    if (depth > ONE_PLY && !ponder.load(std::memory_order_relaxed) && clock != nullptr && clock->mustStop(*this))
+        stop.store(true, std::memory_order_relaxed);
+    ++ply;
+    const int score = searchNode(alpha, beta, depth);
+    --ply;
+    return score;
+}
+
+int Engine::searchNode(int alpha, int beta, int depth) {
+    Position& pos = position;
+    const int eval = evaluator.evaluate(pos);
+    const EndgameRecognizer* recognizer = evaluator.recognizer();
+    // Passed pawns of the side to move are never reduced; a stale pawn entry (the evaluation
+    // stopped before the pawn terms) leaves every pawn move unreduced instead.
+    const PawnEntry& pawnEntry = evaluator.pawnEntry();
+    const Bitboard unreducedPawns =
+        pawnEntry.key == pos.pawnKey ? pawnEntry.passed & pos.us().pieces[PAWN] : pos.us().pieces[PAWN];
+
+    ++nodes;
+    PlyEntry& entry = at(ply);
+    const PlyEntry& parent = at(ply - 1);
+    entry.bestMove = NO_MOVE;
+    entry.currentMove = NO_MOVE;
+    if (ply >= MAX_PLY || stop.load(std::memory_order_relaxed)) return eval;
+
+    const bool inCheck = pos.inCheck();
+    Move mate;
+    if (!inCheck && mateInOne(mate)) {
+        // Recorded so that a null move's parent sees the mating move as the refutation.
+        entry.bestMove = entry.currentMove = mate;
+        return MATE - 1 - ply;
+    }
+    if (isPathRepetition(pos.key, ply)) return 0;
+
+    entry.key = pos.key;
+    entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + parent.nullWindowCount;
+    if (depth >= 2 * ONE_PLY && game.searchDraw(pos) != NO_DRAW) return 0;
+    entry.staticEval = eval;
+
+    // Reduction recall: a reduced move that lets the evaluation swing our way is searched in full.
+    if (parent.reduced && parent.currentMove != NO_MOVE) {
+        if (parent.staticEval + eval < -200) return alpha;
+        if (ply >= 3 && ply > lastNullPly + 3 && parent.staticEval + eval < 0 &&
+            at(ply - 3).staticEval + at(ply - 2).staticEval < 0 &&
+            pos.side[WHITE].materialKey == at(ply - 2).undo.side[WHITE].materialKey &&
+            pos.side[BLACK].materialKey == at(ply - 2).undo.side[BLACK].materialKey)
+            return alpha;
+    }
+
+    bool nullAllowed =
+        (ply == lastNullPly + 1 || eval > beta) && !inCheck && recognizer == evaluator.registry.defaultRecognizer();
+    int extension = 0;
+    bool ttMark = false;
+    Move hashMove = NO_MOVE;
+
+    Move ttMove;
+    int ttScore, ttCount, ttDepthWord;
+    if (table->probe(pos.key, ply, ttMove, ttScore, ttCount, ttDepthWord)) {
+        if (beta == alpha + 1 && ply > 5 && TranspositionTable::cutoffTest(ttScore, ttDepthWord, alpha, beta, depth)) {
+            shortenNullWindowCounts(ttCount);
+            return ttScore;
+        }
+        if (ttDepthWord & EXTENSION_MARK) {
+            extension += 7;
+            ttMark = true;
+            nullAllowed = false;
+        }
+        const int bound = ttDepthWord & BOUND_MASK;
+        if (ttMove != NO_MOVE && (bound == BOUND_LOWER || bound == BOUND_EXACT)) {
+            nullAllowed = nullAllowed && (ply == lastNullPly + 1 || ttScore >= beta);
+            const int stored = storedDepth(ttDepthWord);
+            if (stored + 2 * ONE_PLY + (stored >= 0 ? ONE_PLY : 0) >= depth) hashMove = ttMove;
+        }
+    }
+
+    int recognized;
+    if (recognizer->bound(pos, recognized, alpha, beta, depth, extension)) return recognized;
+
+    const SideRecord& us = pos.us();
+    const Bitboard sliders = us.pieces[BISHOP] | us.pieces[ROOK] | us.pieces[QUEEN];
+    const Bitboard freeSliders = sliders & ~pos.pinnedAttacked;
+
+    if (depth + extension >= ONE_PLY && nullAllowed && ply - 2 > previousNullPly && freeSliders &&
+        nullMoveMobility() >= 3) {
+        const std::uint64_t savedKey = pos.key;
+        const std::int32_t savedEp = pos.epSquare;
+        const Bitboard savedLastMove = pos.lastMoveSquares;
+        const int savedLastNull = lastNullPly, savedPreviousNull = previousNullPly;
+        pos.key ^= WHITE_TO_MOVE_KEY;
+        if (pos.epSquare >= 0) {
+            pos.key ^= zobrist(WHITE, 0, pos.epSquare);
+            pos.epSquare = -1;
+        }
+        pos.whiteToMove ^= 1;
+        pos.lastMoveSquares = 0;
+        previousNullPly = lastNullPly;
+        lastNullPly = ply;
+        entry.currentMove = NO_MOVE;
+        entry.movesSearched = -1;
+        entry.captured = 0;
+        entry.extension = 0;
+
+        int r = 2 * ONE_PLY;
+        if (depth >= 6 * ONE_PLY && ply - 1 > savedLastNull && (moreThanOne(freeSliders) || depth >= 8 * ONE_PLY))
+            r = 3 * ONE_PLY;
+        ++nullMovesTried;
+        const int score = -search(-beta, -beta + 1, depth - r - ONE_PLY);
+
+        pos.whiteToMove ^= 1;
+        pos.key = savedKey;
+        pos.epSquare = savedEp;
+        pos.lastMoveSquares = savedLastMove;
+        lastNullPly = savedLastNull;
+        previousNullPly = savedPreviousNull;
+
+        if (score >= beta) return score;
+        if (score <= -MATE_THRESHOLD && beta > -MATE_THRESHOLD) {
+            // A mate threat by a piece that is not simply won extends the node. The refutation is
+            // the last move the child tried (cleared on entry, so a child that answered from the
+            // table names none).
+            const Move refutation = at(ply + 1).currentMove;
+            if (refutation != NO_MOVE) {
+                const Bitboard from = bit(moveFrom(refutation));
+                const SideRecord& them = pos.them();
+                if ((them.pieces[ALL_PIECES] & from) && (!(them.attackedByEnemy & from) || (us.attackedByEnemy & from))) {
+                    extension += 7;
+                    ttMark = true;
+                }
+            }
+        } else if (parent.reduced) {
+            const Move p = parent.currentMove, r2 = at(ply + 1).bestMove;
+            if (p != NO_MOVE && parent.captured == 0 && r2 != NO_MOVE && moveFrom(r2) == moveTo(p) &&
+                !(pos.occupied & bit(moveTo(r2))) && threatRecalled(pos, p, r2))
+                return alpha;
+        }
+    }
+
+    if (nullAllowed && depth + extension < ONE_PLY && eval >= beta + 125 && beta > -MATE_THRESHOLD && extension <= 0 &&
+        moreThanOne(sliders) && nullMoveMobility() >= 3 && !threatTest(eval - beta))
+        return eval - 125;
+
+    BusyMoveSet* busy = depth >= 2 * ONE_PLY && depth <= 47 ? &table->busy : nullptr;
+    MoveGenerator& generator = generators_[ply];
+    const int killerGroup = inCheck ? 1 : 0;
+    const int n = generator.init(moveBuffer_[ply], pos, history_[pos.sideToMove()], false, false,
+                                 entry.killers.group[killerGroup], busy, hashMove);
+    if (n == 0) return inCheck ? -(MATE - ply) : 0;
+    if (n == 1) extension += 7;
+    if (inCheck) extension += 4;
+    const bool lookahead = depth + extension >= 4 * ONE_PLY && n >= 2 &&
+                           transpositionLookahead(beta, depth, generator, busy, extension + depth - ONE_PLY);
+
+    int best = -MATE;
+    Move bestMove = NO_MOVE;
+    const int alpha0 = alpha;
+    int pruned = 0;
+    const bool reductionsAllowed = depth >= 2 * ONE_PLY + (ply == lastNullPly + 1 ? ONE_PLY : 0) && !inCheck &&
+                                   alpha > -MATE_THRESHOLD && beta - alpha <= 1;
+    const bool pawnEnding = pos.side[WHITE].count[ALL_PIECES] - pos.side[WHITE].count[PAWN] +
+                                pos.side[BLACK].count[ALL_PIECES] - pos.side[BLACK].count[PAWN] <= 2;
+    entry.movesSearched = 0;
+
+    while (MoveEntry* record = generator.next()) {
+        const Move m = record->move;
+        const bool late = generator.late();
+        entry.currentMove = m;
+        if (!pos.makeLegal(m, entry.undo)) {
+            if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key));
+            continue;
+        }
+        entry.captured = entry.undo.captured;
+        const bool givesCheck = pos.inCheck();
+        int ext = extension + pawnAndCheckExtension(entry, depth, givesCheck, false);
+        if (entry.captured != 0 && ply > lastNullPly + 1 && parent.currentMove != NO_MOVE &&
+            moveTo(m) == moveTo(parent.currentMove) && SEARCH_VALUE[entry.captured] == SEARCH_VALUE[parent.captured]) {
+            const int balance = SEARCH_VALUE[entry.captured] + eval;
+            if (balance > -3260 && balance < 3260) ext += 4;
+        }
+        entry.extension = std::int16_t(ext);
+        const int d = newDepth(entry, depth);
+        const std::uint64_t nodesBefore = nodes;
+        int s;
+        if (d >= 0) {
+            if (alpha > alpha0 && alpha + 1 < beta) {
+                s = -search(-alpha - 1, -alpha, d);
+                if (s > alpha && s < beta) s = -search(-beta, -alpha, d);
+            } else {
+                int dr = d;
+                const int count = entry.nullWindowCount;
+                if (reductionsAllowed && late && entry.movesSearched >= 3 + (count <= 3) + (count <= 1) &&
+                    entry.captured == 0 && !givesCheck && entry.extension == 0 && parent.extension < 7 &&
+                    !(twoSquares(moveFrom(m), moveTo(m)) & unreducedPawns)) {
+                    entry.reduced = true;
+                    entry.extension = -ONE_PLY;
+                    dr = newDepth(entry, depth);
+                }
+                s = -search(-beta, -alpha, dr);
+                entry.reduced = false;
+                entry.extension = 0;
+                if (s > alpha && dr < d) s = -search(-beta, -alpha, d);
+            }
+        } else {
+            // Futility: a quiet move cannot lift a hopeless evaluation above alpha at the horizon.
+            if (eval + 1500 < alpha0 && entry.captured == 0 && entry.extension <= 0 && entry.movesSearched > 0 &&
+                movePromotion(m) == 0 && !inCheck && !givesCheck && alpha0 + 1 == beta && !pawnEnding) {
+                ++pruned;
+                pos.unmake(entry.undo);
+                if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key));
+                continue;
+            }
+            s = -quiesce(-beta, -alpha, -1);
+        }
+        pos.unmake(entry.undo);
+        ++entry.movesSearched;
+        if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key));
+
+        if (stop.load(std::memory_order_relaxed)) {
+            if (ply >= 4) table->remove(pos.key);
+            return best;
+        }
+        if (s > best) {
+            best = s;
+            bestMove = m;
+            entry.bestMove = m;
+            if (s > alpha) {
+                alpha = s;
+                if (s >= beta) {
+                    // Cutoff. Moves that merely answer the last move make poor killers: moves to
+                    // its squares, or to squares its piece guarded before it left and that the
+                    // opponent no longer covers.
+                    Bitboard threat = pos.lastMoveSquares;
+                    if (ply > lastNullPly + 1 && parent.currentMove != NO_MOVE) {
+                        const Move p = parent.currentMove;
+                        const Bitboard guarded = attacksOf(movePiece(p), ~pos.sideToMove(), moveFrom(p), parent.undo.occupied);
+                        threat |= guarded & ~us.attackedByEnemy;
+                    }
+                    if (!(lookahead && entry.movesSearched <= 1 && eval >= beta && s <= beta + 1) &&
+                        !(threat & bit(moveTo(m)))) {
+                        // The null-move distance gates the killers only; history learns always.
+                        if (ply > previousNullPly + 3)
+                            updateKillers(entry.killers.group[killerGroup], at(ply - 2).killers.group[killerGroup], m,
+                                          depth, ply - 1 == lastNullPly, s == MATE - 1 - ply);
+                        history_[pos.sideToMove()].update(m, depth / ONE_PLY);
+                    }
+                    table->store(pos.key, m, s, makeDepthWord(depth, BOUND_LOWER | (ttMark ? EXTENSION_MARK : 0)), ply,
+                                 entry.nullWindowCount);
+                    return s;
+                }
+            } else if (n <= 2 && inCheck && s >= -1 && s <= 1 && alpha > 500 && d >= 0 && entry.captured != 0 &&
+                       nodes - nodesBefore == 1) {
+                // Draw-escape mark: the only way out of check is a capture into a dead draw.
+                ttMark = true;
+            }
+        }
+    }
+
+    if (entry.movesSearched == 0) return inCheck ? -(MATE - ply) : pruned == 0 ? 0 : eval;
+    if (pruned > 0 && best < eval) best = eval + 1500;
+    history_[pos.sideToMove()].age();
+    table->store(pos.key, bestMove, best,
+                 makeDepthWord(depth, (best <= alpha0 ? BOUND_UPPER : BOUND_EXACT) | (ttMark ? EXTENSION_MARK : 0)), ply,
+                 entry.nullWindowCount);
+    return best;
+}
+
+}  // namespace zelmora

@@ -1,0 +1,123 @@
+// The search's helpers: the mate-in-one shortcut, the threat test of static null pruning, the
+// transposition lookahead and the null-window bookkeeping after table cutoffs.
+
+#include "board/movegen.h"
+#include "search/mate_in_one.h"
+#include "search/engine.h"
+#include "search/transposition_table.h"
+
+namespace zelmora {
+
+bool Engine::isPathRepetition(std::uint64_t key, int fromPly) const {
+    for (int i = fromPly - 4; i >= 0; i -= 2)
+        if (at(i).key == key) return true;
+    return false;
+}
+
+int Engine::nullMoveMobility() const {
+    const Position& pos = position;
+    const SideRecord& us = pos.us();
+    const SideRecord& them = pos.them();
+    const Bitboard squares = them.attackedByEnemy & ~us.pieces[ALL_PIECES] & ~us.attackedByEnemyPawns &
+                             ~them.attackedByEnemyPawns & ~kingAttacks(us.king());
+    return popCount(squares);
+}
+
+bool Engine::mateInOne(Move& move) { return findMateInOne(position, move); }
+
+bool Engine::threatTest(int margin) const {
+    const Position& pos = position;
+    const SideRecord& us = pos.us();
+    const SideRecord& them = pos.them();
+    const Bitboard enemyAttacks = us.attackedByEnemy;
+    const Bitboard ourAttacks = them.attackedByEnemy;
+
+    Bitboard attacked = us.pieces[ALL_PIECES] & ~us.pieces[KING] & enemyAttacks;
+    if (margin > 2000) attacked &= ~us.pieces[PAWN];
+    if (margin > 4260) attacked &= ~(us.pieces[KNIGHT] | us.pieces[BISHOP]);
+    if (margin > 5950) attacked &= ~us.pieces[ROOK];
+
+    if (us.pieces[QUEEN] & enemyAttacks) return true;
+    if (attacked & ~ourAttacks) return true;
+    if (us.pieces[ALL_PIECES] & ~us.pieces[PAWN] & ~us.pieces[KING] & us.attackedByEnemyPawns) return true;
+    if ((attacked | kingAttacks(us.king())) & us.attackedTwiceByEnemy & ~them.attackedTwiceByEnemy) return true;
+    const Colour enemy = ~pos.sideToMove();
+    return (pawnAttacks(them.pieces[PAWN], enemy) & (enemy == WHITE ? RANK_8 : RANK_1)) != 0;
+}
+
+void Engine::shortenNullWindowCounts(int count) {
+    for (int p = ply; p >= 1; --p) {
+        PlyEntry& e = at(p);
+        if (count >= e.nullWindowCount) break;
+        e.nullWindowCount = count++;
+    }
+}
+
+// Looks one ply ahead through the table for a move that settles the node: a mate, a draw that
+// is good enough, or the successor whose stored bound is best for us. All bounds here are seen
+// from the successor, so the best move is the one with the lowest upper bound there.
+bool Engine::transpositionLookahead(int beta, int depth, MoveGenerator& generator, BusyMoveSet* busy,
+                                    int reducedDepth) {
+    Position& pos = position;
+    PlyEntry& entry = at(ply);
+    const std::uint64_t key = pos.key;
+    const EndgameRecognizer* noKnowledge = evaluator.registry.defaultRecognizer();
+    const int childDepth = depth - ONE_PLY;
+    int bound = MATE;           // proven: some successor scores at most this
+    int candidateBound = MATE;  // the candidate's stored bound
+    Move candidate = NO_MOVE;
+
+    while (MoveEntry* record = generator.next()) {
+        const Move m = record->move;
+        if (busy) busy->clear(BusyMoveSet::indexOf(m, key));
+        if (!pos.makeLegal(m, entry.undo)) continue;
+
+        if (pos.inCheck() && noLegalMove(pos)) {
+            pos.unmake(entry.undo);
+            candidate = m;
+            break;
+        }
+        if (isPathRepetition(pos.key, ply + 1) || game.searchDraw(pos) != NO_DRAW) {
+            pos.unmake(entry.undo);
+            if (0 >= beta) {
+                candidate = m;
+                break;
+            }
+            continue;
+        }
+
+        const EndgameRecognizer* recognizer = evaluator.registry.select(pos);
+        if (recognizer != noKnowledge) {
+            int value, adjust = 0;
+            if (recognizer->bound(pos, value, bound - 1, MATE, reducedDepth, adjust) && value < bound) {
+                bound = value;
+                pos.unmake(entry.undo);
+                continue;
+            }
+        }
+
+        Move stored;
+        int score, count, depthWord;
+        if (table->probe(pos.key, ply + 1, stored, score, count, depthWord)) {
+            const int storedDepthValue = storedDepth(depthWord);
+            if (storedDepthValue >= reducedDepth) shortenNullWindowCounts(count);
+            if (score <= bound && (depthWord & BOUND_MASK) != BOUND_LOWER) {
+                const bool deepEnough =
+                    storedDepthValue >= childDepth && (!pos.inCheck() || storedDepthValue >= childDepth + 3 * ONE_PLY);
+                if (score < -MATE_THRESHOLD + 1 || deepEnough) bound = score;
+                if (storedDepthValue >= reducedDepth - ONE_PLY && score < candidateBound) {
+                    candidate = m;
+                    candidateBound = score;
+                }
+            }
+        }
+        pos.unmake(entry.undo);
+    }
+
+    generator.rewind();
+    if (candidate == NO_MOVE) return false;
+    generator.hashMove = candidate;
+    return true;
+}
+
+}  // namespace zelmora

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "search_test_helpers.h"
+
+namespace zelmora::test {
+namespace {
+
+constexpr const char* ITALIAN = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";
+
+// Searches one node at ply 0 with the null-move bookkeeping given; returns the null moves tried.
+std::uint64_t nullMovesAtNode(const char* fen, int alpha, int beta, int lastNull = -1, int previousNull = -10) {
+    SearchRig rig(fen);
+    Engine& e = *rig.engine;
+    e.prepareSearch();
+    e.lastNullPly = lastNull;
+    e.previousNullPly = previousNull;
+    e.search(alpha, beta, 8);
+    EXPECT_EQ(e.lastNullPly, lastNull);
+    EXPECT_EQ(e.previousNullPly, previousNull);
+    EXPECT_EQ(e.ply, -1);
+    return e.nullMovesTried;
+}
+
+TEST(NullMove, TriedOnlyWhereItIsSound) {
+    // Far above beta with sliders and room to move: tried.
+    EXPECT_GE(nullMovesAtNode(ITALIAN, -5001, -5000), 1u);
+    // In check (bishop b5 against the king).
+    EXPECT_EQ(nullMovesAtNode("rnbqkbnr/ppp2ppp/3p4/1B2p3/4P3/8/PPPP1PPP/RNBQK1NR b KQkq - 1 3", -5001, -5000), 0u);
+    // A special recognizer rules the material (pawns on one side only); with a pawn more for
+    // the other side the default recognizer is back and the null move is tried.
+    EXPECT_EQ(nullMovesAtNode("2b1k2r/8/8/8/8/8/PP6/R1B1K3 w - - 0 1", -5001, -5000), 0u);
+    EXPECT_GE(nullMovesAtNode("2b1k2r/p7/8/8/8/8/PP6/R1B1K3 w - - 0 1", -5001, -5000), 1u);
+    // Knights only: no bishop, rook or queen to carry the null move.
+    EXPECT_EQ(nullMovesAtNode("4k3/pppp4/8/8/8/8/PPPP4/1N2K1N1 w - - 0 1", -5001, -5000), 0u);
+    EXPECT_GE(nullMovesAtNode("4k3/pppp4/8/8/8/8/PPPP4/1N2KBN1 w - - 0 1", -5001, -5000), 1u);
+}
+
+TEST(NullMove, TwoNullMovesInARowAreAllowedButNotThree) {
+    // Directly after a null move (last null at ply -1) another one is allowed even below beta...
+    EXPECT_GE(nullMovesAtNode(ITALIAN, 4999, 5000, -1, -3), 1u);
+    // ...but not when the one before was made two plies up as well.
+    EXPECT_EQ(nullMovesAtNode(ITALIAN, -5001, -5000, -1, -2), 0u);
+    // Not directly after a null move and below beta: not tried.
+    EXPECT_EQ(nullMovesAtNode(ITALIAN, 4999, 5000, -5, -10), 0u);
+}
+
+TEST(StaticNullPruning, ReturnsExactlyTheEvaluationLessTheMargin) {
+    // After 1.e4 e5 2.Nf3 Nc6: nothing of White's is attacked, so the threat test is quiet.
+    const char* fen = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
+    for (int depth : {0, 3, 7}) {
+        SearchRig rig(fen);
+        Engine& e = *rig.engine;
+        e.prepareSearch();
+        const int eval = e.evaluator.evaluate(e.position);
+        ASSERT_FALSE(e.threatTest(200));
+        const int beta = eval - 200;
+        EXPECT_EQ(e.search(beta - 1, beta, depth), eval - 125) << "depth " << depth;
+        EXPECT_EQ(e.nodes, 1u);
+    }
+}
+
+struct RandomWalk {
+    std::mt19937 random{20240611};
+    Move pick(const Position& pos) {
+        MoveEntry list[MAX_MOVES];
+        const int n = generateMoves(pos, list);
+        std::vector<Move> legal;
+        for (int i = 0; i < n; ++i) {
+            Position copy = pos;
+            UndoRecord undo;
+            if (copy.makeFast(list[i].move, undo)) legal.push_back(list[i].move);
+        }
+        if (legal.empty()) return NO_MOVE;
+        return legal[random() % legal.size()];
+    }
+};
+
+bool onlyKingsAndPawns(const Position& pos) {
+    return pos.pieceCount() == pos.side[WHITE].count[PAWN] + pos.side[BLACK].count[PAWN] + 2;
+}
+
+// Random games played through the engine's ply stack; every legal move is given random
+// extensions and depths, and the child depth may exceed depth - 1 only for a capture that
+// leaves a pawn ending.
+TEST(NewDepth, NeverMoreThanOneEighthBelowTheDepthApartFromPawnEndings) {
+    RandomWalk walk;
+    std::uniform_int_distribution<int> extension(-8, 20), depthOf(0, 100), nullOffset(1, 6);
+    int checked = 0;
+    for (int game = 0; game < 30; ++game) {
+        SearchRig rig;
+        Engine& e = *rig.engine;
+        e.prepareSearch();
+        for (int p = 0; p < 90; ++p) {
+            e.ply = p;
+            const int offset = nullOffset(walk.random);
+            e.lastNullPly = offset <= 3 ? p - offset : -1;
+            e.previousNullPly = e.lastNullPly - nullOffset(walk.random) - 1;
+            MoveEntry list[MAX_MOVES];
+            const int n = generateMoves(e.position, list);
+            PlyEntry& entry = e.at(p);
+            for (int i = 0; i < n; ++i) {
+                entry.currentMove = list[i].move;
+                if (!e.position.makeLegal(list[i].move, entry.undo)) continue;
+                entry.captured = entry.undo.captured;
+                const int depth = depthOf(walk.random);
+                entry.extension = std::int16_t(extension(walk.random));
+                const int d = e.newDepth(entry, depth);
+                if (entry.captured > PAWN && onlyKingsAndPawns(e.position)) {
+                    EXPECT_LE(d, depth + 8);
+                } else {
+                    EXPECT_LE(d, depth - 1) << "extension " << entry.extension;
+                }
+                ++checked;
+                e.position.unmake(entry.undo);
+            }
+            const Move m = walk.pick(e.position);
+            if (m == NO_MOVE) break;
+            entry.currentMove = m;
+            e.position.makeLegal(m, entry.undo);
+            entry.captured = entry.undo.captured;
+        }
+    }
+    EXPECT_GT(checked, 10000);
+}
+
+TEST(NewDepth, ARookTradeIntoAPawnEndingKeepsTheFullDepth) {
+    SearchRig rig("4k3/4r3/8/3p4/3P4/8/4R3/3K4 b - - 0 1");
+    Engine& e = *rig.engine;
+    e.prepareSearch();
+    e.ply = 0;
+    PlyEntry& first = e.at(0);
+    first.currentMove = rig.move("e7e2");
+    ASSERT_TRUE(e.position.makeLegal(first.currentMove, first.undo));
+    first.captured = first.undo.captured;
+    e.ply = 1;
+    PlyEntry& second = e.at(1);
+    Move recapture = NO_MOVE;
+    ASSERT_TRUE(textToMove(e.position, "d1e2", recapture, true));
+    second.currentMove = recapture;
+    ASSERT_TRUE(e.position.makeLegal(recapture, second.undo));
+    second.captured = second.undo.captured;
+    second.extension = 0;
+    EXPECT_EQ(e.newDepth(second, 40), 40);
+    EXPECT_EQ(second.extension, 8);
+}
+
+// Mate-in-one only ever reports real mates: checked over random games, which also pass
+// through positions with kings on the edge and queens nearby.
+TEST(MateInOne, ReportsOnlyRealMates) {
+    RandomWalk walk;
+    int found = 0, positions = 0;
+    for (int game = 0; game < 100; ++game) {
+        SearchRig rig;
+        Engine& e = *rig.engine;
+        e.prepareSearch();
+        UndoRecord undo;
+        for (int p = 0; p < 150; ++p) {
+            if (!e.position.inCheck()) {
+                Move m;
+                ++positions;
+                if (e.mateInOne(m)) {
+                    ++found;
+                    Position after = e.position;
+                    ASSERT_TRUE(playLine(after, {m}));
+                    EXPECT_TRUE(after.inCheck() && noLegalMove(after));
+                }
+            }
+            const Move m = walk.pick(e.position);
+            if (m == NO_MOVE) break;
+            e.position.makeLegal(m, undo);
+        }
+    }
+    EXPECT_GT(positions, 5000);
+    EXPECT_GT(found, 0) << positions;
+}
+
+}  // namespace
+}  // namespace zelmora::test
