@@ -58,6 +58,13 @@ bool MaterialEvaluator::loadNetwork(const char* name) {
     return true;
 }
 
+void MaterialEvaluator::copySettings(const MaterialEvaluator& other) {
+    network_ = other.network_;
+    neuroMaterial_ = other.neuroMaterial_;
+    neuroWidth_ = other.neuroWidth_;
+    clear();
+}
+
 void MaterialEvaluator::setNeuroMaterial(int percent) { neuroMaterial_ = std::clamp(percent, 0, 100); }
 void MaterialEvaluator::setNeuroWidth(int width) { neuroWidth_ = std::clamp(width, 1, 10000); }
 

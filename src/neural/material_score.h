@@ -39,6 +39,11 @@ public:
     double materialNet(const int own[5], const int other[5], int x);
 
     Network& network() { return network_; }
+    const Network& network() const { return network_; }
+    int neuroMaterial() const { return neuroMaterial_; }
+    int neuroWidth() const { return neuroWidth_; }
+    // Takes over another evaluator's network and settings; the cache is cleared.
+    void copySettings(const MaterialEvaluator& other);
 
 private:
     struct CacheEntry {

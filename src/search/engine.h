@@ -110,8 +110,9 @@ public:
     int lastScore = 0;
     int lastAlpha = -WINDOW_END;
     int lastBeta = WINDOW_END;
-    Move pvMove = NO_MOVE;
-    Move ponderMove = NO_MOVE;
+    // Read by ponderhit on the command thread while the search writes them.
+    std::atomic<Move> pvMove{NO_MOVE};
+    std::atomic<Move> ponderMove{NO_MOVE};
     bool moveFromBook = false;  // the last result came from the book or a followed game
     double changePercent = 20.0;  // chance in percent that the best move still changes
 

@@ -67,7 +67,7 @@ bool TranspositionTable::allocate(std::size_t bytes) {
 bool TranspositionTable::resize(std::size_t bytes) {
     for (;;) {
         if (allocate(bytes)) {
-            clear();
+            resetCounters();  // fresh pages come zero-filled: nothing to wipe
             return true;
         }
         bytes -= bytes / 16;
@@ -77,6 +77,10 @@ bool TranspositionTable::resize(std::size_t bytes) {
 
 void TranspositionTable::clear() {
     std::memset(static_cast<void*>(entries_), 0, (std::size_t(slots_) + 2) * ENTRY_BYTES);
+    resetCounters();
+}
+
+void TranspositionTable::resetCounters() {
     age_.store(1, std::memory_order_relaxed);
     used_.store(0, std::memory_order_relaxed);
     bookCount = 0;

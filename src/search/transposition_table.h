@@ -70,11 +70,13 @@ public:
     std::uint32_t slots() const { return slots_; }
     TTEntry* entries() { return entries_; }  // slots + 2 entries: the book loader writes here too
 
-    std::uint32_t bookCount = 0;  // non-zero while the table holds the opening book
+    // Non-zero while the table holds the opening book; waiting worker threads read it.
+    std::atomic<std::uint32_t> bookCount{0};
     BusyMoveSet busy;
 
 private:
     bool allocate(std::size_t bytes);
+    void resetCounters();
 
     LargeMemory memory_;
     TTEntry* entries_ = nullptr;

@@ -6,11 +6,13 @@
 
 namespace zelmora {
 
-// Leaves a running search alone: the game position changes only on the command thread.
+// Leaves a running search alone: the game position changes only on the command thread, and the
+// evaluation runs on its own evaluator, which setoption keeps at the engine's material settings.
 void UciProtocol::eval(const char*) {
+    Evaluator& evaluator = *evalScratch_;
     const Position& pos = engine_->game.position;
-    const long e = engine_->evaluator.evaluate(pos);
-    const long material = engine_->evaluator.material.currentScore();
+    const long e = evaluator.evaluate(pos);
+    const long material = evaluator.material.currentScore();
     const long toward = e > 0 ? e - 1 : e < 0 ? e + 1 : 0;
     const long rest = pos.whiteToMove ? toward - material : toward + material;
     long mat = e - rest;

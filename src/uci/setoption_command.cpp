@@ -161,6 +161,7 @@ void UciProtocol::setoption(const char* line) {
         engine_->table->clear();
         // A file that cannot be read leaves the network in use: better the old evaluation than none.
         if (material.loadNetwork(text.c_str())) material.clear();
+        evalScratch_->material.copySettings(material);
         return;
     }
 
@@ -210,6 +211,7 @@ void UciProtocol::setoption(const char* line) {
                 }
                 // Cached material scores were blended with the old setting.
                 material.clear();
+                evalScratch_->material.copySettings(material);
                 return;
             }
             default:  // Resign

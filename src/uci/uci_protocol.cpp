@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "control/search_control.h"
+#include "eval/evaluator.h"
 #include "search/engine.h"
 #include "uci/engine_output.h"
 
@@ -28,7 +29,12 @@ const UciProtocol::Keyword UciProtocol::KEYWORDS[] = {
 };
 
 UciProtocol::UciProtocol(Engine* engine, EngineOutput* output, SearchControl* control, bool showHidden)
-    : showHiddenOptions(showHidden), engine_(engine), output_(output), control_(control) {}
+    : showHiddenOptions(showHidden), engine_(engine), output_(output), control_(control),
+      evalScratch_(std::make_unique<Evaluator>()) {
+    evalScratch_->material.copySettings(engine->evaluator.material);
+}
+
+UciProtocol::~UciProtocol() = default;
 
 void UciProtocol::handle(const char* line) {
     char word[16];

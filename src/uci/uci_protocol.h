@@ -1,4 +1,6 @@
 #pragma once
+
+#include <memory>
 // The UCI command dispatcher: one call per input line.
 
 namespace zelmora {
@@ -6,6 +8,8 @@ namespace zelmora {
 class Engine;
 class EngineOutput;
 class SearchControl;
+
+class Evaluator;
 
 class UciProtocol {
 public:
@@ -15,6 +19,7 @@ public:
     static constexpr int DEFAULT_NEURO_WIDTH = 300;
 
     UciProtocol(Engine* engine, EngineOutput* output, SearchControl* control, bool showHiddenOptions);
+    ~UciProtocol();
     UciProtocol(const UciProtocol&) = delete;
     UciProtocol& operator=(const UciProtocol&) = delete;
 
@@ -56,6 +61,8 @@ private:
     Engine* engine_;
     EngineOutput* output_;
     SearchControl* control_;
+    // "eval" must not share the caches of a search that may be running.
+    std::unique_ptr<Evaluator> evalScratch_;
 };
 
 }  // namespace zelmora

@@ -35,7 +35,9 @@ TEST_F(EvalCommand, MaterialIsTheMaterialTermFromTheMoverPlusTheRoundingUnit) {
     send("eval");
     const auto printed = lines();
     ASSERT_EQ(printed.size(), 4u);
-    const long m = engine.evaluator.material.currentScore();
+    Evaluator probe;  // both positions have the same material
+    probe.evaluate(engine.game.position);
+    const long m = probe.material.currentScore();
     EXPECT_LT(m, -1000);
     long cp = 0, value = 0, mat = 0;
     ASSERT_EQ(std::sscanf(printed[0].c_str(), "info score cp %ld", &cp), 1);
