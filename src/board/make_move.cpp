@@ -194,8 +194,7 @@ void Position::unmake(const UndoRecord& u) {
     for (int i = u.valueCount - 1; i >= 0; --i) *u.valueAddress[i] = u.valueOld[i];
 }
 
-bool Position::makeLegal(Move m, UndoRecord& u) {
-    makeMove(m, u);
+bool Position::finishLegalMake(const UndoRecord& u) {
     const Colour mover = whiteToMove ? BLACK : WHITE;
     computeAttacks(mover);
     if (side[mover].attackedByEnemy & side[mover].pieces[KING]) {

@@ -164,8 +164,9 @@ void Position::computePinnedAttacked() {
         Square king = s.king();
         Bitboard exposed = s.pieces[ALL_PIECES] &
                            ((s.attackedByEnemy & ~s.attackedByEnemyPawns) | s.attackedTwiceByEnemy);
-        Bitboard straight = e.pieces[ROOK] | e.pieces[QUEEN];
-        Bitboard diagonal = e.pieces[BISHOP] | e.pieces[QUEEN];
+        // Only sliders on the king's lines (on an empty board) can pin anything.
+        Bitboard straight = (e.pieces[ROOK] | e.pieces[QUEEN]) & rookAttacks(king, 0);
+        Bitboard diagonal = (e.pieces[BISHOP] | e.pieces[QUEEN]) & bishopAttacks(king, 0);
         if (straight) {
             for (Bitboard b = rookAttacks(king, occupied) & exposed; b;) {
                 Square p = popLowestBit(b);

@@ -106,7 +106,18 @@ public:
     void makeMove(Move m, UndoRecord& undo);
     // Full make: false (and the position unchanged) when the mover's king is left attacked.
     // On success both colours' attack sets and pinnedAttacked are fresh.
-    bool makeLegal(Move m, UndoRecord& undo);
+    bool makeLegal(Move m, UndoRecord& undo) {
+        makeMove(m, undo);
+        return finishLegalMake(undo);
+    }
+    // The same, calling onKey with the new key as soon as it is known (to prefetch table entries
+    // while the attack sets are computed).
+    template <class OnKey>
+    bool makeLegal(Move m, UndoRecord& undo, OnKey&& onKey) {
+        makeMove(m, undo);
+        onKey(key);
+        return finishLegalMake(undo);
+    }
     // Legality only: attack sets and pinnedAttacked are left stale.
     bool makeFast(Move m, UndoRecord& undo);
     void unmake(const UndoRecord& undo);
@@ -116,6 +127,7 @@ public:
 
 private:
     void prepare(UndoRecord& undo) const;
+    bool finishLegalMake(const UndoRecord& undo);
     void dropCastlingRightsWithoutRook();
     bool readCastlingField(const char*& p);
     void placeCastlingRook(Colour c, bool kingSide, Bitboard candidateFiles);

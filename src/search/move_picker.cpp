@@ -11,6 +11,17 @@ namespace zelmora {
 
 namespace {
 
+// Insertion sort: node lists are short, and equal scores keep their generation order.
+void sortByScore(MoveEntry* begin, MoveEntry* end) {
+    for (MoveEntry* i = begin + 1; i < end; ++i) {
+        const MoveEntry moving = *i;
+        MoveEntry* j = i;
+        for (; j > begin && (j - 1)->score > moving.score; --j) *j = *(j - 1);
+        *j = moving;
+    }
+}
+
+
 // Ordering values by piece type: V weighs victim and attacker, W breaks ties between captures
 // that risk nothing.
 constexpr std::int32_t V[PIECE_TYPE_COUNT] = {0, 0x4000000, 0xC000000, 0xC000000, 0x14000000, 0x24000000, 0};
@@ -160,7 +171,7 @@ MoveEntry* MoveGenerator::next() {
             [[fallthrough]];
         case 3:
             scoreAll();
-            std::sort(begin_, end_, [](const MoveEntry& a, const MoveEntry& b) { return a.score < b.score; });
+            sortByScore(begin_, end_);
             stage_ = 4;
             [[fallthrough]];
         default:

@@ -135,7 +135,7 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
         if (restricted && movePromotion(m) != QUEEN && !(targets & to)) continue;
         const bool capturing = (pos.occupied & to) != 0;
         entry.currentMove = m;
-        if (!pos.makeLegal(m, entry.undo)) continue;
+        if (!pos.makeLegal(m, entry.undo, [this](std::uint64_t key) { table->prefetch(key); })) continue;
         entry.captured = entry.undo.captured;
         int childDepth = -4;
         if (inCheck && qdepth > -4) {

@@ -307,7 +307,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
         const Move m = record->move;
         const bool late = generator.late();
         entry.currentMove = m;
-        if (!pos.makeLegal(m, entry.undo)) {
+        if (!pos.makeLegal(m, entry.undo, [this](std::uint64_t key) { table->prefetch(key); })) {
             if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key));
             continue;
         }

@@ -65,6 +65,12 @@ public:
     void remove(std::uint64_t key);
     // Whether a probed score settles the window at this depth.
     static bool cutoffTest(int score, int depthWord, int alpha, int beta, int depth);
+    // Starts loading the key's bucket into the cache ahead of its probe.
+    void prefetch(std::uint64_t key) const {
+        const char* bucket = reinterpret_cast<const char*>(entries_ + std::uint32_t(key) % slots_);
+        __builtin_prefetch(bucket);
+        __builtin_prefetch(bucket + 64);
+    }
 
     int hashFull() const;  // per thousand
     std::uint32_t slots() const { return slots_; }
