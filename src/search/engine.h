@@ -87,8 +87,8 @@ public:
     std::atomic<bool> ponder{false};
     std::atomic<bool> continueIterating{false};
     // Set by the root search when a root move becomes the new best one, cleared at the start of
-    // each iteration; the clock lets such an iteration finish past the soft limit. Only the
-    // engine's own search thread touches it.
+    // each iteration; once it is set the clock stops the search at the soft limit (a new best move
+    // is already in hand). Only the engine's own search thread touches it.
     bool newBest = false;
     bool changedBack = false;  // this iteration's fail-high move fell back to the previous one
 
