@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "search/engine.h"
 #include "uci/engine_output.h"
-#include "util/platform.h"
 
 namespace zelmora {
 
@@ -47,10 +45,37 @@ bool SearchControl::go(const GoParameters& parameters, bool ponder, bool infinit
 
 void SearchControl::threadEntry(void* self) { static_cast<SearchControl*>(self)->searchBody(); }
 
+void SearchControl::workerEntry(void* engine) { static_cast<Engine*>(engine)->think(); }
+
+void SearchControl::startWorkers() {
+    workerClock_.start();
+    for (int i = 0; i < threadCount_ - 1; ++i) {
+        Engine& worker = *workers_[i];
+        worker.adoptStateOf(*engine_);
+        worker.clock = &workerClock_;
+        worker.continueIterating = true;
+        worker.ponder = false;
+        worker.stop = false;
+        // A worker that cannot be started only leaves the others more to do.
+        workerThreads_[i].start(workerEntry, &worker, STACK_SIZE);
+    }
+}
+
+void SearchControl::stopWorkers() {
+    for (int i = 0; i < threadCount_ - 1; ++i) {
+        workers_[i]->stop = true;
+        workers_[i]->ponder = false;
+        workers_[i]->continueIterating = false;
+    }
+    for (int i = 0; i < threadCount_ - 1; ++i) workerThreads_[i].join();
+    workerClock_.stop();
+}
+
 void SearchControl::searchBody() {
-    // Worker engines join the search once the multi-threaded search exists; until then the main
-    // engine searches alone whatever the thread count.
+    const bool parallel = threadCount_ > 1;
+    if (parallel) startWorkers();
     engine_->think();
+    if (parallel) stopWorkers();
     if (!quit) {
         if (!engine_->stop && !engine_->moveFromBook) output_->searchFinished();
         clock_->stop();
@@ -78,9 +103,25 @@ void SearchControl::stop() {
     if (thread) thread->join();
 }
 
+// Only called while no search runs: the workers' threads are all joined.
 void SearchControl::setThreadCount(int count) {
     threadCount_ = std::clamp(count, 1, MAX_THREADS);
     engine_->threadCount = threadCount_;
+    for (int i = 0; i < MAX_THREADS - 1; ++i) {
+        if (i >= threadCount_ - 1) {
+            workers_[i].reset();
+        } else if (!workers_[i]) {
+            workers_[i].reset(new (std::nothrow) Engine(engine_->table, i + 1));
+            if (!workers_[i]) {  // no memory for more workers: search with those there are
+                threadCount_ = i + 1;
+                engine_->threadCount = threadCount_;
+                return;
+            }
+            workers_[i]->threadCount = threadCount_;
+        } else {
+            workers_[i]->threadCount = threadCount_;
+        }
+    }
 }
 
 bool SearchControl::searchRunning() {

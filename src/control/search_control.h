@@ -7,12 +7,12 @@
 #include <mutex>
 
 #include "control/time_limits.h"
+#include "search/engine.h"
+#include "util/platform.h"
 
 namespace zelmora {
 
-class Engine;
 class EngineOutput;
-class NativeThread;
 
 class SearchControl {
 public:
@@ -31,6 +31,8 @@ public:
     void stop();
     void setThreadCount(int count);
     int threadCount() const { return threadCount_; }
+    // Worker i (thread index i + 1), or nullptr when the thread count leaves it out.
+    const Engine* worker(int i) const { return unsigned(i) < workers_.size() ? workers_[i].get() : nullptr; }
     TimeLimits* clock() const { return clock_; }
 
     std::atomic<bool> quit{false};
@@ -40,7 +42,10 @@ private:
     static constexpr int RING_SIZE = 4;
 
     static void threadEntry(void* self);
+    static void workerEntry(void* engine);
     void searchBody();
+    void startWorkers();
+    void stopWorkers();
     bool searchRunning();
     void stopSilently();
     void closeFinishedThreads();
@@ -56,6 +61,9 @@ private:
     unsigned finishedWrite_ = 0;
     unsigned finishedRead_ = 0;
     int threadCount_ = 1;
+    // Worker i exists exactly while i < threadCount - 1; created once per count change.
+    std::array<std::unique_ptr<Engine>, MAX_THREADS - 1> workers_;
+    std::array<NativeThread, MAX_THREADS - 1> workerThreads_;
 };
 
 }  // namespace zelmora

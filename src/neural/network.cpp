@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "data/material_network.h"
+#include "data/move_change_network.h"
 
 namespace zelmora {
 
@@ -20,6 +21,8 @@ bool Network::loadNetwork(const std::string& name) {
     if (!file) return false;
     return readNetwork(file);
 }
+
+bool Network::loadMoveChangeNetwork() { return readNetworkText(data::MOVE_CHANGE_NETWORK_TEXT); }
 
 void Network::resetSums() {
     if (layerStart_.empty()) return;

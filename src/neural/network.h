@@ -25,6 +25,7 @@ public:
     bool writeNetwork(std::ostream& out) const;
     // "" and "(internal)" are the built-in material network, anything else names a file.
     bool loadNetwork(const std::string& name);
+    bool loadMoveChangeNetwork();
 
     // A forward pass: resetSums, setInput for every input, compute, output.
     void resetSums();

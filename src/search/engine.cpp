@@ -1,5 +1,7 @@
 #include "search/engine.h"
 
+#include <cstring>
+
 #include "search/transposition_table.h"
 
 namespace zelmora {
@@ -20,11 +22,34 @@ void PlyEntry::reset() {
 Engine::Engine()
     : listener(&nullListener_), ownTable(std::make_unique<TranspositionTable>()) {
     table = ownTable.get();
+    moveChangeNetwork.loadMoveChangeNetwork();
+    for (PlyEntry& e : plyStack_) e.reset();
+    for (HistoryTable& h : history_) h.reset();
+}
+
+Engine::Engine(TranspositionTable* sharedTable, int index) : listener(&nullListener_), table(sharedTable) {
+    threadIndex = index;
+    moveChangeNetwork.loadMoveChangeNetwork();
     for (PlyEntry& e : plyStack_) e.reset();
     for (HistoryTable& h : history_) h.reset();
 }
 
 Engine::~Engine() = default;
+
+void Engine::adoptStateOf(const Engine& main) {
+    game = main.game;
+    table = main.table;
+    evaluator.material.copySettings(main.evaluator.material);
+    ownBook = main.ownBook;
+    alwaysClearHash = main.alwaysClearHash;
+    resignThreshold = main.resignThreshold;
+    multiPv = main.multiPv;
+    threadCount = main.threadCount;
+    std::memcpy(logFile, main.logFile, sizeof logFile);
+    rootFilter_ = main.rootFilter_;
+    rootFilterSet_ = main.rootFilterSet_;
+    rootFilterExclude_ = main.rootFilterExclude_;
+}
 
 int Engine::hashFull() const { return table ? table->hashFull() : 0; }
 

@@ -9,13 +9,16 @@
 
 #include "board/game_record.h"
 #include "eval/evaluator.h"
+#include "neural/network.h"
 #include "search/engine_listener.h"
+#include "search/move_change.h"
 #include "search/move_picker.h"
 #include "search/principal_variation.h"
 #include "search/score.h"
 
 namespace zelmora {
 
+class GameScript;
 class SearchLimits;
 class TranspositionTable;
 
@@ -58,6 +61,8 @@ public:
     static constexpr int MAX_MULTI_PV = 255;
 
     Engine();
+    // A worker of a multi-threaded search: it owns no table and searches the main engine's.
+    Engine(TranspositionTable* sharedTable, int index);
     ~Engine();
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
@@ -73,6 +78,8 @@ public:
     // Restricts the root moves to those named in text (or all but those, with exclude) for the
     // next searches; nullptr lifts the restriction.
     void setRootFilter(const char* text, bool exclude);
+    // Before each search a worker takes over the main engine's game, root filter and settings.
+    void adoptStateOf(const Engine& main);
 
     GameRecord game;
     Evaluator evaluator;
@@ -81,6 +88,8 @@ public:
     // Shared by all search threads; the main engine owns it.
     TranspositionTable* table = nullptr;
     std::unique_ptr<TranspositionTable> ownTable;
+    // The games given on the command line, asked before the book (main engine only; not owned).
+    GameScript* gameScript = nullptr;
 
     // Written by the control thread, polled by the search; relaxed byte stores suffice.
     std::atomic<bool> stop{false};
@@ -115,6 +124,7 @@ public:
     std::atomic<Move> ponderMove{NO_MOVE};
     bool moveFromBook = false;  // the last result came from the book or a followed game
     double changePercent = 20.0;  // chance in percent that the best move still changes
+    Network moveChangeNetwork;
 
     // ---- The search itself. Public so that tests can drive single nodes. ----
 
@@ -174,6 +184,7 @@ private:
     Move lookUpPonderMove(Move first);
     Move bookOrGameMove();
     void runIterations();
+    void logMoveChange(int score);
 
     NullListener nullListener_;
     PlyEntry plyStack_[MAX_PLY + 3];
@@ -182,6 +193,7 @@ private:
     HistoryTable history_[2];  // by side to move
     PrincipalVariation iterationPv_[2];  // the last two iterations' lines, alternating
     int iterationPvIndex_ = 0;
+    char timeLogText_[MOVE_CHANGE_LOG_SIZE] = "";  // the last prediction, waiting for its outcome
     std::string rootFilter_;
     bool rootFilterSet_ = false;
     bool rootFilterExclude_ = false;

@@ -1,11 +1,16 @@
 // One "go": iterative deepening over the root moves until the clock or the depth limit says
 // enough, with the principal variation rebuilt from the table after every iteration.
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
+#include "book/book_probe.h"
 #include "control/time_limits.h"
+#include "pgn/game_script.h"
 #include "search/engine.h"
+#include "search/move_change.h"
 #include "search/transposition_table.h"
 
 namespace zelmora {
@@ -33,7 +38,27 @@ void Engine::prepareSearch() {
 
 // The followed game and then the opening book answer here (the book not when the root moves
 // were filtered); no move means the position is searched.
-Move Engine::bookOrGameMove() { return NO_MOVE; }
+Move Engine::bookOrGameMove() {
+    Move move = NO_MOVE;
+    if (gameScript != nullptr && (move = gameScript->moveFor(position.key)) != NO_MOVE && isLegalMove(position, move))
+        return move;
+    if (rootFilterSet_ || !ownBook) return NO_MOVE;
+    // A key collision with a book position must not make the engine play an impossible move.
+    if (probeBook(*table, position.key, move) && isLegalMove(position, move)) return move;
+    return NO_MOVE;
+}
+
+// Completes the line the last prediction started with what happened in this iteration: whether
+// its best move differs from the first move of the line before. Only ordinary middle-game
+// searches of some size are worth learning from.
+void Engine::logMoveChange(int score) {
+    const PrincipalVariation& before = iterationPv_[iterationPvIndex_];
+    const PrincipalVariation& older = iterationPv_[iterationPvIndex_ ^ 1];
+    if (logFile[0] == '\0' || timeLogText_[0] == '\0' || score < -3499 || score > 3499) return;
+    if (game.keyCount >= 20 || nodes <= 25000 || before.length <= 0 || older.length <= 0) return;
+    if (evaluator.registry.select(game.position) != evaluator.registry.defaultRecognizer()) return;
+    appendTimeLogLine(logFile, timeLogText_, pvMove.load(std::memory_order_relaxed) != before.moves[0] ? 1 : 0);
+}
 
 bool Engine::think() {
     iterationDepth = 0;
@@ -89,6 +114,7 @@ void Engine::runIterations() {
     previousNullPly = -10;
     const double bonus = table->bookCount != 0 ? 18.0 : 0.0;
     changePercent = 20.0;
+    timeLogText_[0] = '\0';
 
     // A root entry from an earlier search names the move to start with.
     bool known = false;
@@ -130,6 +156,7 @@ void Engine::runIterations() {
         newBest = false;
         changedBack = false;
         multiPvCount = 0;
+        const int previousScore = lastScore;
         const int score = rootSearch(ONE_PLY * iterationDepth);
         const bool stopped = stop.load(std::memory_order_relaxed);
         if (multiPv >= 2 && multiPvCount >= 2 && !stopped) reportMultiPv();
@@ -140,12 +167,24 @@ void Engine::runIterations() {
         rootAlpha = -WINDOW_END;
         rootBeta = WINDOW_END;
         if (!stopped) lastScore = score;
+        if (!stopped) logMoveChange(score);
 
+        const PrincipalVariation& previousLine = iterationPv_[iterationPvIndex_];
         iterationPvIndex_ ^= 1;
         PrincipalVariation& line = iterationPv_[iterationPvIndex_];
         ponderMove = extractPv(pvMove, line);
         pv = line;
-        // The best-move-change prediction will set changePercent here; until then it stays 20.
+        if (multiPv < 2) {
+            const MoveChangeSample sample{&previousLine, &line, &game.position, previousScore, score,
+                                          changedBack, rootMoveCount};
+            const double p = predictMoveChange(moveChangeNetwork, sample, timeLogText_);
+            changePercent = std::clamp(100.0 * p, 0.0, 75.0);
+            if (logFile[0] != '\0') {
+                char text[64];
+                std::snprintf(text, sizeof text, "Best move will change with %5.1f%% probability", changePercent);
+                listener->infoString(text);
+            }
+        }
     }
 
     // Stopped before the first move was searched: any legal move beats none.

@@ -20,7 +20,7 @@ constexpr int EXTENSION_MARK = 1;
 constexpr int makeDepthWord(int depth, int flags) { return int(std::int16_t(depth * 8 | flags)); }
 constexpr int storedDepth(int depthWord) { return int(std::int16_t(depthWord)) >> 3; }
 
-struct TTEntry {
+struct alignas(8) TTEntry {
     std::uint32_t keyLow;
     std::uint32_t keyHigh;
     Move move;
@@ -74,6 +74,7 @@ public:
 
     int hashFull() const;  // per thousand
     std::uint32_t slots() const { return slots_; }
+    std::uint16_t age() const { return age_.load(std::memory_order_relaxed); }
     TTEntry* entries() { return entries_; }  // slots + 2 entries: the book loader writes here too
 
     // Non-zero while the table holds the opening book; waiting worker threads read it.
