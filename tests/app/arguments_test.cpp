@@ -14,18 +14,12 @@ ProgramArguments parse(std::vector<std::string> words) {
     return parseArguments(static_cast<int>(argv.size()), argv.data());
 }
 
-TEST(Arguments, NoArgumentsMeanNoPathAndNoHiddenOptions) {
-    ProgramArguments a = parse({});
-    EXPECT_FALSE(a.showHiddenOptions);
-    EXPECT_FALSE(a.hasPath);
-}
-
 TEST(Arguments, HiddenWordIsExactAndTheLastPathWins) {
+    EXPECT_FALSE(parse({}).showHiddenOptions || parse({}).hasPath);
     ProgramArguments a = parse({"games.pgn", "VersteckteOptionen", "\"my games/all.pgn\""});
     EXPECT_TRUE(a.showHiddenOptions);
     ASSERT_TRUE(a.hasPath);
     EXPECT_STREQ(a.path, "my games/all.pgn");
-
     ProgramArguments b = parse({"versteckteoptionen"});
     EXPECT_FALSE(b.showHiddenOptions);
     EXPECT_STREQ(b.path, "versteckteoptionen");

@@ -64,30 +64,21 @@ std::string garbage(std::uint32_t seed, int lineCount) {
     std::ostringstream text;
     text << "uci\n";
     for (int i = 0; i < lineCount; ++i) {
-        switch (random() % 10) {
-            case 0:
-            case 1:
-            case 2: {  // any bytes but the line end
-                int length = static_cast<int>(random() % 120);
-                for (int k = 0; k < length; ++k) {
-                    char c = static_cast<char>(random() % 256);
-                    text << (c == '\n' ? ' ' : c);
-                }
-                break;
+        const auto kind = random() % 10;
+        if (kind < 3) {  // any bytes but the line end
+            for (int k = static_cast<int>(random() % 120); k > 0; --k) {
+                const char c = static_cast<char>(random() % 256);
+                text << (c == '\n' ? ' ' : c);
             }
-            case 3:  // perft kept shallow so that the run stays short
-                text << "perft depth " << random() % 3 << (random() % 2 ? " divide" : "") << " Hash "
-                     << random() % 3;
-                break;
-            case 4:
-                text << "position " << (random() % 2 ? "startpos" : "fen " + pick(WORDS) + " " + pick(WORDS))
-                     << " moves";
-                for (int k = static_cast<int>(random() % 6); k > 0; --k) text << ' ' << pick(WORDS);
-                break;
-            default:
-                text << pick(COMMANDS);
-                for (int k = static_cast<int>(random() % 10); k > 0; --k)
-                    text << (random() % 4 ? " " : "  ") << pick(WORDS);
+        } else if (kind == 3) {  // perft kept shallow so that the run stays short
+            text << "perft depth " << random() % 3 << (random() % 2 ? " divide" : "") << " Hash " << random() % 3;
+        } else if (kind == 4) {
+            text << "position " << (random() % 2 ? "startpos" : "fen " + pick(WORDS) + " " + pick(WORDS)) << " moves";
+            for (int k = static_cast<int>(random() % 6); k > 0; --k) text << ' ' << pick(WORDS);
+        } else {
+            text << pick(COMMANDS);
+            for (int k = static_cast<int>(random() % 10); k > 0; --k)
+                text << (random() % 4 ? " " : "  ") << pick(WORDS);
         }
         text << (random() % 8 ? "\n" : " \t\r\n");
         if (i % 1000 == 999) text << std::string(45000 + random() % 1000, static_cast<char>('a' + random() % 26)) << '\n';
@@ -107,15 +98,8 @@ TEST_F(EngineProcess, SurvivesThousandsOfGarbageLinesAndStillAnswers) {
 }
 
 TEST_F(EngineProcess, ArgumentsRevealHiddenOptionsAndQuitExitsCleanly) {
-    ASSERT_EQ(run("uci\nquit\n", "\"no such file.pgn\" VersteckteOptionen"), 0);
-    auto out = lines("out");
-    ASSERT_EQ(out.size(), 20u);
-    EXPECT_EQ(out[14], "option name Zeitprotokolldatei type string default nul:");
-    EXPECT_EQ(out.back(), "uciok");
-
-    ASSERT_EQ(run("xboard\nisready\n"), 0);
-    EXPECT_TRUE(lines("out").empty());
-    EXPECT_EQ(lines("err"), std::vector<std::string>(2, "'uci' or 'xboard' expected"));
+    ASSERT_EQ(run("uci\nquit\nisready\n", "\"no such file.pgn\" VersteckteOptionen"), 0);
+    EXPECT_EQ(lines("out").size(), 20u);  // the hidden options too, and nothing after quit
 }
 
 }  // namespace

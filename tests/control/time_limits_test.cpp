@@ -2,150 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <tuple>
 
 #include "search/engine.h"
-#include "util/platform.h"
 
 namespace zelmora {
 namespace {
-
-TEST(TimeLimits, StopAccumulatesRunningTimeUntilReset) {
-    TimeLimits clock;
-    clock.start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    EXPECT_GE(clock.elapsed(), 25);
-    clock.stop();
-    std::int64_t first = clock.accumulated;
-    EXPECT_GE(first, 25);
-    clock.start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    clock.stop();
-    EXPECT_GE(clock.accumulated, first + 8);
-    EXPECT_FALSE(clock.running);
-    clock.reset();
-    EXPECT_EQ(clock.accumulated, 0);
-}
-
-struct Budget {
-    std::int64_t target, soft, hard;
-};
-
-Budget clockBudget(std::int64_t time, std::int64_t increment, int movesToGo, bool ponder) {
-    TimeLimits clock;
-    clock.setPonderOption(ponder);
-    GoParameters go;
-    go.time = time;
-    go.increment = increment;
-    go.movesToGo = movesToGo;
-    clock.setBudget(go, false);
-    EXPECT_EQ(clock.maxDepth, 100);
-    EXPECT_EQ(clock.nodeLimit, UNLIMITED_NODES);
-    return {clock.target, clock.soft, clock.hard};
-}
-
-void expectBudget(const Budget& actual, const Budget& expected) {
-    EXPECT_EQ(actual.target, expected.target);
-    EXPECT_EQ(actual.soft, expected.soft);
-    EXPECT_EQ(actual.hard, expected.hard);
-}
-
-TimeLimits budgetFor(int depth, int mate, std::int64_t nodes, std::int64_t moveTime, bool infinite = false) {
-    TimeLimits clock;
-    GoParameters go;
-    go.time = 60000;
-    go.depth = depth;
-    go.mate = mate;
-    go.nodes = nodes;
-    go.moveTime = moveTime;
-    clock.setBudget(go, infinite);
-    return clock;
-}
-
-TEST(TimeLimits, TheFirstApplicableRuleSetsTheBudget) {
-    EXPECT_EQ(TimeLimits().maxDepth, 6);  // before the first "go"
-    // Each case carries the figures of all later rules, which must be ignored.
-    TimeLimits clock = budgetFor(5, 3, 100, 1000, true);
-    EXPECT_EQ(clock.maxDepth, 100);
-    EXPECT_EQ(clock.hard, UNLIMITED_TIME);
-    EXPECT_EQ(clock.nodeLimit, UNLIMITED_NODES);
-    EXPECT_EQ(budgetFor(5, 3, 100, 1000).maxDepth, 6);  // a mate depth overrides the plain depth
-    EXPECT_EQ(budgetFor(5, 0, 100, 1000).maxDepth, 4);
-    EXPECT_EQ(budgetFor(1, 0, 100, 1000).maxDepth, 0);  // one iteration
-    clock = budgetFor(0, 3, 100, 1000);
-    EXPECT_EQ(clock.maxDepth, 6);
-    EXPECT_EQ(clock.soft, UNLIMITED_TIME);
-    EXPECT_EQ(clock.nodeLimit, UNLIMITED_NODES);
-    EXPECT_EQ(clock.movesFactor, 10.0);
-
-    clock = budgetFor(0, 0, 100, 1000);
-    EXPECT_EQ(clock.maxDepth, 100);
-    EXPECT_EQ(clock.soft, 1000);
-    EXPECT_EQ(clock.hard, 1000);
-    EXPECT_EQ(clock.target, UNLIMITED_TIME);
-    EXPECT_EQ(clock.nodeLimit, UNLIMITED_NODES);
-    clock = budgetFor(0, 0, 100, 0);
-    EXPECT_EQ(clock.nodeLimit, 500);
-    EXPECT_EQ(clock.hard, UNLIMITED_TIME);
-    EXPECT_EQ(budgetFor(0, 0, 1000, 0).nodeLimit, 1000);
-
-    // A clock budget replaces every limit of the previous one.
-    clock.setBudget(GoParameters{60000}, false);
-    EXPECT_EQ(clock.nodeLimit, UNLIMITED_NODES);
-    EXPECT_EQ(clock.maxDepth, 100);
-    EXPECT_LT(clock.hard, 60000);
-
-    // Kept within the 16-bit depth instead of wrapping.
-    EXPECT_EQ(budgetFor(1000000, 0, 0, 0).maxDepth, 32767);
-    EXPECT_EQ(budgetFor(0, 1000000000, 0, 0).maxDepth, 32767);
-}
-
-// The expected figures are worked out by hand from the budget formulas.
-TEST(TimeLimits, ClockBudgetKeepsReservesAndMinimum) {
-    // 100 ms less the reserve of 150 leaves the minimum of 50 ms.
-    expectBudget(clockBudget(100, 0, 0, false), {1, 6, 10});
-    expectBudget(clockBudget(-100000, -100, 0, true), {1, 6, 10});
-    // The last four moves before the control keep larger reserves.
-    expectBudget(clockBudget(10000, 0, 1, false), {3732, 7465, 8959});
-    expectBudget(clockBudget(10000, 0, 2, false), {2512, 5024, 6029});
-    expectBudget(clockBudget(10000, 0, 3, false), {1787, 3575, 4290});
-    expectBudget(clockBudget(10000, 0, 4, false), {1356, 2712, 3255});
-    expectBudget(clockBudget(10000, 0, 5, false), {1250, 2501, 3131});
-    // Moves to go of 0, below 0 or above 80 count as 80; a negative increment as 0.
-    const Budget eighty = {1548, 7481, 11970};
-    expectBudget(clockBudget(60000, 0, 80, false), eighty);
-    expectBudget(clockBudget(60000, 0, 0, false), eighty);
-    expectBudget(clockBudget(60000, 0, 81, false), eighty);
-    expectBudget(clockBudget(60000, -50, -3, false), eighty);
-}
-
-TEST(TimeLimits, PonderingSharesTheTimeAmongFewerMoves) {
-    expectBudget(clockBudget(60000, 1000, 0, false), {2548, 11481, 19970});
-    expectBudget(clockBudget(60000, 1000, 0, true), {3193, 11481, 19970});
-    expectBudget(clockBudget(300000, 0, 40, false), {9810, 37481, 59970});
-    expectBudget(clockBudget(300000, 0, 40, true), {13087, 37490, 59978});
-    TimeLimits clock;  // the factor stays for the iteration decisions
-    clock.setBudget(GoParameters{300000, 0, 40}, false);
-    EXPECT_NEAR(clock.movesFactor, 22.911088936067483, 1e-9);
-}
-
-TEST(TimeLimits, TheLastStepsBalanceTheThreeLimits) {
-    // A large increment: hard is capped by the time left, soft falls to 5/6 of hard and the
-    // target to half of soft.
-    expectBudget(clockBudget(1000, 5000, 0, false), {354, 708, 850});
-    // Only the target halving.
-    expectBudget(clockBudget(100000, 2000, 10, false), {10907, 21815, 37190});
-    // A target truncated to 1 ms limits soft to six times it.
-    expectBudget(clockBudget(225, 0, 0, false), {1, 6, 15});
-    expectBudget(clockBudget(225, 0, 0, true), {2, 9, 15});
-    // Times beyond 32 bits are kept whole.
-    expectBudget(clockBudget(9999999999, 0, 0, true), {366549658, 1250037776, 2000034525});
-    // Absurd figures are capped instead of overflowing.
-    Budget huge = clockBudget(INT64_MAX, INT64_MAX, 1, false);
-    EXPECT_GT(huge.target, 0);
-    EXPECT_LE(huge.target * 2, huge.soft);
-    EXPECT_LE(huge.soft, huge.hard);
-}
 
 // A clock that started the given milliseconds ago, with unlimited figures unless set.
 TimeLimits runningFor(std::int64_t milliseconds) {
@@ -154,6 +16,81 @@ TimeLimits runningFor(std::int64_t milliseconds) {
     clock.start();
     clock.startTime -= milliseconds;
     return clock;
+}
+
+TEST(TimeLimits, StopAccumulatesRunningTimeUntilReset) {
+    TimeLimits clock = runningFor(30);
+    clock.stop();
+    EXPECT_GE(clock.accumulated, 30);
+    clock.start();
+    clock.startTime -= 10;
+    clock.stop();
+    EXPECT_GE(clock.accumulated, 40);
+    EXPECT_FALSE(clock.running);
+    clock.reset();
+    EXPECT_EQ(clock.accumulated, 0);
+}
+
+using Budget = std::tuple<std::int64_t, std::int64_t, std::int64_t>;  // target, soft, hard
+
+Budget clockBudget(std::int64_t time, std::int64_t increment, int movesToGo, bool ponder) {
+    TimeLimits clock;
+    clock.setPonderOption(ponder);
+    clock.setBudget(GoParameters{time, increment, movesToGo}, false);
+    EXPECT_EQ(clock.maxDepth, 100);
+    EXPECT_EQ(clock.nodeLimit, UNLIMITED_NODES);
+    return {clock.target, clock.soft, clock.hard};
+}
+
+// The expected figures are worked out by hand from the budget formulas.
+TEST(TimeLimits, ClockBudgetExamples) {
+    const Budget eighty{1548, 7481, 11970};
+    const struct {
+        std::int64_t time, increment;
+        int movesToGo;
+        bool ponder;
+        Budget expected;
+    } cases[] = {
+        // 100 ms less the reserve of 150 leaves the minimum of 50 ms.
+        {100, 0, 0, false, {1, 6, 10}},
+        {-100000, -100, 0, true, {1, 6, 10}},
+        // The last four moves before the control keep larger reserves.
+        {10000, 0, 1, false, {3732, 7465, 8959}},
+        {10000, 0, 2, false, {2512, 5024, 6029}},
+        {10000, 0, 3, false, {1787, 3575, 4290}},
+        {10000, 0, 4, false, {1356, 2712, 3255}},
+        {10000, 0, 5, false, {1250, 2501, 3131}},
+        // Moves to go of 0, below 0 or above 80 count as 80; a negative increment as 0.
+        {60000, 0, 80, false, eighty},
+        {60000, 0, 0, false, eighty},
+        {60000, 0, 81, false, eighty},
+        {60000, -50, -3, false, eighty},
+        // Pondering shares the time among fewer moves.
+        {60000, 1000, 0, false, {2548, 11481, 19970}},
+        {60000, 1000, 0, true, {3193, 11481, 19970}},
+        {300000, 0, 40, false, {9810, 37481, 59970}},
+        {300000, 0, 40, true, {13087, 37490, 59978}},
+        // A large increment: hard is capped by the time left, soft falls to 5/6 of hard and the
+        // target to half of soft.
+        {1000, 5000, 0, false, {354, 708, 850}},
+        {100000, 2000, 10, false, {10907, 21815, 37190}},  // only the target halving
+        // A target truncated to 1 ms limits soft to six times it.
+        {225, 0, 0, false, {1, 6, 15}},
+        {225, 0, 0, true, {2, 9, 15}},
+        {9999999999, 0, 0, true, {366549658, 1250037776, 2000034525}},  // beyond 32 bits
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(clockBudget(c.time, c.increment, c.movesToGo, c.ponder), c.expected)
+            << c.time << "+" << c.increment << " moves " << c.movesToGo << " ponder " << c.ponder;
+    }
+    TimeLimits clock;  // the factor stays for the iteration decisions
+    clock.setBudget(GoParameters{300000, 0, 40}, false);
+    EXPECT_NEAR(clock.movesFactor, 22.911088936067483, 1e-9);
+    // Absurd figures are capped instead of overflowing.
+    const auto [target, soft, hard] = clockBudget(INT64_MAX, INT64_MAX, 1, false);
+    EXPECT_GT(target, 0);
+    EXPECT_LE(target * 2, soft);
+    EXPECT_LE(soft, hard);
 }
 
 TEST(TimeLimits, NextIterationNeedsAllFiveConditions) {
@@ -175,15 +112,15 @@ TEST(TimeLimits, NextIterationNeedsAllFiveConditions) {
 
     // With a steady best move (k <= 21) the target must exceed 4.2 times the time spent; an
     // unsteady one lets the search go on with far less.
-    clock.target = 3000;
-    EXPECT_FALSE(clock.nextIteration(0, 0, 0.0));
-    EXPECT_TRUE(clock.nextIteration(0, 0, 88.0));
-    clock.target = 6000;
-    EXPECT_TRUE(clock.nextIteration(0, 0, 0.0));
-    clock.target = 1000;
-    EXPECT_TRUE(clock.nextIteration(0, 0, 88.0));
-    clock.target = 500;
-    EXPECT_FALSE(clock.nextIteration(0, 0, 88.0));
+    const struct {
+        std::int64_t target;
+        double instability;
+        bool next;
+    } cases[] = {{3000, 0.0, false}, {3000, 88.0, true}, {6000, 0.0, true}, {1000, 88.0, true}, {500, 88.0, false}};
+    for (const auto& c : cases) {
+        clock.target = c.target;
+        EXPECT_EQ(clock.nextIteration(0, 0, c.instability), c.next) << c.target << " " << c.instability;
+    }
 }
 
 TEST(TimeLimits, StopQuestions) {

@@ -2,27 +2,15 @@
 
 #include <algorithm>
 #include <random>
-#include <string>
-#include <vector>
 
-#include "board/notation.h"
 #include "search/move_picker.h"
-#include "search/transposition_table.h"
+#include "search_test_helpers.h"
 
 namespace zelmora {
 namespace {
 
-Position fromFen(const char* fen) {
-    Position pos;
-    EXPECT_NE(pos.setFen(fen), nullptr) << fen;
-    return pos;
-}
-
-Move parse(const Position& pos, const char* text) {
-    Move m = NO_MOVE;
-    EXPECT_TRUE(textToMove(pos, text, m, true)) << text;
-    return m;
-}
+using test::fromFen;
+const auto parse = test::parseMove;
 
 struct Picked {
     Move move;
@@ -52,22 +40,18 @@ struct Picker {
     }
 };
 
-std::vector<Move> sortedMoves(std::vector<Move> moves) {
+std::vector<Move> sortedMoves(const std::vector<Picked>& picked) {
+    std::vector<Move> moves;
+    for (const Picked& p : picked) moves.push_back(p.move);
     std::sort(moves.begin(), moves.end());
     return moves;
 }
 
-std::vector<Move> movesOf(const std::vector<Picked>& picked) {
-    std::vector<Move> moves;
-    for (const Picked& p : picked) moves.push_back(p.move);
-    return moves;
-}
-
-std::vector<Move> generatedMoves(const Position& pos, bool quiescence, bool checks) {
+std::vector<Move> sortedGeneratedMoves(const Position& pos, bool quiescence, bool checks) {
     MoveEntry list[MAX_MOVES];
-    const int n = generateMoves(pos, list, quiescence, checks);
     std::vector<Move> moves;
-    for (int i = 0; i < n; ++i) moves.push_back(list[i].move);
+    for (int i = 0, n = generateMoves(pos, list, quiescence, checks); i < n; ++i) moves.push_back(list[i].move);
+    std::sort(moves.begin(), moves.end());
     return moves;
 }
 
@@ -86,14 +70,10 @@ std::vector<Position> randomWalkPositions() {
             Position pos = fromFen(fen);
             for (int ply = 0; ply < 60; ++ply) {
                 positions.push_back(pos);
-                std::vector<Move> moves = generatedMoves(pos, false, false);
-                std::shuffle(moves.begin(), moves.end(), rng);
-                bool moved = false;
-                for (Move m : moves) {
-                    UndoRecord undo;
-                    if ((moved = pos.makeLegal(m, undo))) break;
-                }
-                if (!moved) break;
+                const Move m = test::randomMove(pos, rng);
+                UndoRecord undo;
+                if (m == NO_MOVE) break;
+                pos.makeLegal(m, undo);
             }
         }
     }
@@ -110,7 +90,7 @@ TEST(MoveGenerator, HandsOutEveryMoveOnceInEveryModeAndAfterRewind) {
     for (const Position& pos : randomWalkPositions()) {
         const struct { bool quiescence, checks; } modes[] = {{false, false}, {true, false}, {true, true}};
         for (const auto& mode : modes) {
-            const std::vector<Move> expected = sortedMoves(generatedMoves(pos, mode.quiescence, mode.checks));
+            const std::vector<Move> expected = sortedGeneratedMoves(pos, mode.quiescence, mode.checks);
             const Move inList = expected.empty() ? NO_MOVE : expected[rng() % expected.size()];
             BusyMoveSet fresh;
             const struct { Move hash; BusyMoveSet* busy; } variants[] = {
@@ -119,7 +99,7 @@ TEST(MoveGenerator, HandsOutEveryMoveOnceInEveryModeAndAfterRewind) {
                 Picker p;
                 const std::vector<Picked> picked = p.run(pos, v.hash, v.busy, mode.quiescence, mode.checks);
                 ASSERT_EQ(p.count, int(expected.size()));
-                ASSERT_EQ(sortedMoves(movesOf(picked)), expected);
+                ASSERT_EQ(sortedMoves(picked), expected);
                 if (v.hash == inList && inList != NO_MOVE) {
                     EXPECT_EQ(picked.front().move, inList);
                     for (std::size_t i = 1; i < picked.size(); ++i) EXPECT_TRUE(picked[i].late);
@@ -140,7 +120,7 @@ TEST(MoveGenerator, HandsOutEveryMoveOnceInEveryModeAndAfterRewind) {
             p.gen.hashMove = inList;  // as the lookahead leaves it
             p.gen.rewind();
             const std::vector<Picked> again = drain(p.gen);
-            ASSERT_EQ(sortedMoves(movesOf(again)), expected);
+            ASSERT_EQ(sortedMoves(again), expected);
             if (inList != NO_MOVE) {
                 EXPECT_EQ(again.front().move, inList);
             }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 #include <set>
 
@@ -123,18 +122,15 @@ TEST(ExtractPv, NeverHoldsACycleAndStopsAtOneHundredMoves) {
     {
         SearchRig rig(START);
         Engine& e = *rig.engine;
-        const char* cycle[] = {"g1f3", "g8f6", "f3g1", "f6g8"};
         Position pos = e.game.position;
-        Move moves[4];
-        for (int i = 0; i < 4; ++i) {
-            ASSERT_TRUE(textToMove(pos, cycle[i], moves[i], true));
-            UndoRecord undo;
-            pos.makeLegal(moves[i], undo);
+        std::vector<Move> moves;
+        for (const char* move : {"g1f3", "g8f6", "f3g1", "f6g8"}) {
+            moves.push_back(parseMove(pos, move));
+            ASSERT_TRUE(playLine(pos, {moves.back()}));
         }
         // Back at the start: each position of the cycle names the next move.
         for (int i = 0; i < 4; ++i) {
-            UndoRecord undo;
-            pos.makeLegal(moves[i], undo);
+            ASSERT_TRUE(playLine(pos, {moves[i]}));
             e.table->store(pos.key, moves[(i + 1) % 4], 0, makeDepthWord(10, BOUND_EXACT), 0, 0);
         }
         PrincipalVariation line;
@@ -150,26 +146,18 @@ TEST(ExtractPv, NeverHoldsACycleAndStopsAtOneHundredMoves) {
         Position pos = e.game.position;
         std::set<std::uint64_t> seen{pos.key};
         Move first = NO_MOVE;
-        std::uint64_t previousKey = 0;
-        int stored = 0;
-        while (stored < 150) {
-            MoveEntry list[MAX_MOVES];
-            const int n = generateMoves(pos, list);
+        for (int stored = 0; stored < 150; ++stored) {
             std::vector<Move> fresh;
-            for (int i = 0; i < n; ++i) {
+            for (Move m : legalMoves(pos)) {
                 Position copy = pos;
-                UndoRecord undo;
-                if (copy.makeLegal(list[i].move, undo) && !seen.count(copy.key)) fresh.push_back(list[i].move);
+                if (playLine(copy, {m}) && !seen.count(copy.key)) fresh.push_back(m);
             }
             ASSERT_FALSE(fresh.empty());
             const Move m = fresh[random() % fresh.size()];
             if (first == NO_MOVE) first = m;
-            else e.table->store(previousKey, m, 0, makeDepthWord(10, BOUND_EXACT), 0, 0);
-            UndoRecord undo;
-            pos.makeLegal(m, undo);
+            else e.table->store(pos.key, m, 0, makeDepthWord(10, BOUND_EXACT), 0, 0);
+            ASSERT_TRUE(playLine(pos, {m}));
             seen.insert(pos.key);
-            previousKey = pos.key;
-            ++stored;
         }
         PrincipalVariation line;
         e.extractPv(first, line);

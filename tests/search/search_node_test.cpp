@@ -61,22 +61,6 @@ TEST(StaticNullPruning, ReturnsExactlyTheEvaluationLessTheMargin) {
     }
 }
 
-struct RandomWalk {
-    std::mt19937 random{20240611};
-    Move pick(const Position& pos) {
-        MoveEntry list[MAX_MOVES];
-        const int n = generateMoves(pos, list);
-        std::vector<Move> legal;
-        for (int i = 0; i < n; ++i) {
-            Position copy = pos;
-            UndoRecord undo;
-            if (copy.makeFast(list[i].move, undo)) legal.push_back(list[i].move);
-        }
-        if (legal.empty()) return NO_MOVE;
-        return legal[random() % legal.size()];
-    }
-};
-
 bool onlyKingsAndPawns(const Position& pos) {
     return pos.pieceCount() == pos.side[WHITE].count[PAWN] + pos.side[BLACK].count[PAWN] + 2;
 }
@@ -85,7 +69,7 @@ bool onlyKingsAndPawns(const Position& pos) {
 // extensions and depths, and the child depth may exceed depth - 1 only for a capture that
 // leaves a pawn ending.
 TEST(NewDepth, NeverMoreThanOneEighthBelowTheDepthApartFromPawnEndings) {
-    RandomWalk walk;
+    std::mt19937 random(20240611);
     std::uniform_int_distribution<int> extension(-8, 20), depthOf(0, 100), nullOffset(1, 6);
     int checked = 0;
     for (int game = 0; game < 30; ++game) {
@@ -94,9 +78,9 @@ TEST(NewDepth, NeverMoreThanOneEighthBelowTheDepthApartFromPawnEndings) {
         e.prepareSearch();
         for (int p = 0; p < 90; ++p) {
             e.ply = p;
-            const int offset = nullOffset(walk.random);
+            const int offset = nullOffset(random);
             e.lastNullPly = offset <= 3 ? p - offset : -1;
-            e.previousNullPly = e.lastNullPly - nullOffset(walk.random) - 1;
+            e.previousNullPly = e.lastNullPly - nullOffset(random) - 1;
             MoveEntry list[MAX_MOVES];
             const int n = generateMoves(e.position, list);
             PlyEntry& entry = e.at(p);
@@ -104,8 +88,8 @@ TEST(NewDepth, NeverMoreThanOneEighthBelowTheDepthApartFromPawnEndings) {
                 entry.currentMove = list[i].move;
                 if (!e.position.makeLegal(list[i].move, entry.undo)) continue;
                 entry.captured = entry.undo.captured;
-                const int depth = depthOf(walk.random);
-                entry.extension = std::int16_t(extension(walk.random));
+                const int depth = depthOf(random);
+                entry.extension = std::int16_t(extension(random));
                 const int d = e.newDepth(entry, depth);
                 if (entry.captured > PAWN && onlyKingsAndPawns(e.position)) {
                     EXPECT_LE(d, depth + 8);
@@ -115,7 +99,7 @@ TEST(NewDepth, NeverMoreThanOneEighthBelowTheDepthApartFromPawnEndings) {
                 ++checked;
                 e.position.unmake(entry.undo);
             }
-            const Move m = walk.pick(e.position);
+            const Move m = randomMove(e.position, random);
             if (m == NO_MOVE) break;
             entry.currentMove = m;
             e.position.makeLegal(m, entry.undo);
@@ -129,19 +113,15 @@ TEST(NewDepth, ARookTradeIntoAPawnEndingKeepsTheFullDepth) {
     SearchRig rig("4k3/4r3/8/3p4/3P4/8/4R3/3K4 b - - 0 1");
     Engine& e = *rig.engine;
     e.prepareSearch();
-    e.ply = 0;
-    PlyEntry& first = e.at(0);
-    first.currentMove = rig.move("e7e2");
-    ASSERT_TRUE(e.position.makeLegal(first.currentMove, first.undo));
-    first.captured = first.undo.captured;
-    e.ply = 1;
-    PlyEntry& second = e.at(1);
-    Move recapture = NO_MOVE;
-    ASSERT_TRUE(textToMove(e.position, "d1e2", recapture, true));
-    second.currentMove = recapture;
-    ASSERT_TRUE(e.position.makeLegal(recapture, second.undo));
-    second.captured = second.undo.captured;
-    second.extension = 0;
+    e.ply = -1;
+    for (const char* move : {"e7e2", "d1e2"}) {
+        PlyEntry& entry = e.at(++e.ply);
+        entry.currentMove = parseMove(e.position, move);
+        ASSERT_TRUE(e.position.makeLegal(entry.currentMove, entry.undo));
+        entry.captured = entry.undo.captured;
+        entry.extension = 0;
+    }
+    PlyEntry& second = e.at(e.ply);
     EXPECT_EQ(e.newDepth(second, 40), 40);
     EXPECT_EQ(second.extension, 8);
 }
@@ -149,7 +129,7 @@ TEST(NewDepth, ARookTradeIntoAPawnEndingKeepsTheFullDepth) {
 // Mate-in-one only ever reports real mates: checked over random games, which also pass
 // through positions with kings on the edge and queens nearby.
 TEST(MateInOne, ReportsOnlyRealMates) {
-    RandomWalk walk;
+    std::mt19937 random(20240611);
     int found = 0, positions = 0;
     for (int game = 0; game < 100; ++game) {
         SearchRig rig;
@@ -167,7 +147,7 @@ TEST(MateInOne, ReportsOnlyRealMates) {
                     EXPECT_TRUE(after.inCheck() && noLegalMove(after));
                 }
             }
-            const Move m = walk.pick(e.position);
+            const Move m = randomMove(e.position, random);
             if (m == NO_MOVE) break;
             e.position.makeLegal(m, undo);
         }

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -74,6 +77,18 @@ struct SearchRig {
     }
 };
 
+inline Position fromFen(const std::string& fen) {
+    Position pos;
+    EXPECT_NE(pos.setFen(fen.c_str()), nullptr) << fen;
+    return pos;
+}
+
+inline Move parseMove(const Position& pos, const char* text) {
+    Move m = NO_MOVE;
+    EXPECT_TRUE(textToMove(pos, text, m, true)) << text;
+    return m;
+}
+
 inline std::string text(const Position& pos, Move m) {
     char buffer[32];
     return moveToText(pos, m, MoveStyle::COORDINATE, buffer);
@@ -81,41 +96,40 @@ inline std::string text(const Position& pos, Move m) {
 
 // The same position with colours exchanged and the board turned upside down.
 inline std::string mirrorFen(const std::string& fen) {
-    std::string board = fen.substr(0, fen.find(' '));
-    std::vector<std::string> rows;
-    for (std::size_t start = 0;;) {
-        const std::size_t slash = board.find('/', start);
-        rows.push_back(board.substr(start, slash - start));
-        if (slash == std::string::npos) break;
-        start = slash + 1;
+    std::istringstream in(fen);
+    std::string board, side, castling, ep, counters, rank, out;
+    in >> board >> side >> castling >> ep;
+    std::getline(in, counters);
+    for (std::istringstream ranks(board); std::getline(ranks, rank, '/');) out = rank + (out.empty() ? "" : "/") + out;
+    for (std::string* text : {&out, &castling})
+        for (char& c : *text)
+            if (std::isalpha(static_cast<unsigned char>(c))) c = char(c ^ 0x20);
+    if (ep.size() == 2) ep[1] = char('1' + '8' - ep[1]);
+    return out + (side == "w" ? " b " : " w ") + castling + ' ' + ep + counters;
+}
+
+inline std::vector<Move> legalMoves(const Position& pos) {
+    MoveEntry list[MAX_MOVES];
+    std::vector<Move> moves;
+    for (int i = 0, n = generateMoves(pos, list); i < n; ++i) {
+        Position copy = pos;
+        UndoRecord undo;
+        if (copy.makeLegal(list[i].move, undo)) moves.push_back(list[i].move);
     }
-    std::string out;
-    for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
-        if (!out.empty()) out += '/';
-        for (char c : *r) out += std::isalpha(static_cast<unsigned char>(c)) ? char(c ^ 0x20) : c;
-    }
-    std::string rest = fen.substr(fen.find(' ') + 1);
-    const char side = rest[0] == 'w' ? 'b' : 'w';
-    rest = rest.substr(2);
-    const std::string castling = rest.substr(0, rest.find(' '));
-    rest = rest.substr(rest.find(' ') + 1);
-    std::string mirroredCastling;
-    for (char c : castling) mirroredCastling += c == '-' ? c : char(c ^ 0x20);
-    std::string ep = rest.substr(0, rest.find(' '));
-    if (ep != "-") ep[1] = char('1' + '8' - ep[1]);
-    const std::string counters = rest.find(' ') == std::string::npos ? "" : rest.substr(rest.find(' '));
-    return out + ' ' + side + ' ' + mirroredCastling + ' ' + ep + counters;
+    return moves;
+}
+
+inline Move randomMove(const Position& pos, std::mt19937& random) {
+    const std::vector<Move> moves = legalMoves(pos);
+    return moves.empty() ? NO_MOVE : moves[random() % moves.size()];
 }
 
 // Plays the line from the position; false when a move is not legal there.
 inline bool playLine(Position& pos, const std::vector<Move>& line) {
     for (Move m : line) {
-        MoveEntry list[MAX_MOVES];
-        const int n = generateMoves(pos, list);
-        bool found = false;
-        for (int i = 0; i < n && !found; ++i) found = list[i].move == m;
+        const std::vector<Move> legal = legalMoves(pos);
         UndoRecord undo;
-        if (!found || !pos.makeLegal(m, undo)) return false;
+        if (std::find(legal.begin(), legal.end(), m) == legal.end() || !pos.makeLegal(m, undo)) return false;
     }
     return true;
 }

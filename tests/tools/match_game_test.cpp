@@ -69,12 +69,20 @@ protected:
     EngineStats stats_[2];
 };
 
+void expectEnding(const Game& game, int result, Ending ending) {
+    EXPECT_EQ(game.result(), result) << game.reason();
+    EXPECT_EQ(game.ending(), ending) << game.reason();
+}
+
+void expectContains(const std::string& text, std::initializer_list<std::string> parts) {
+    for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
+}
+
 TEST_F(MatchGameTest, MateWithBookMovesAndPgn) {
     Opening opening;
     opening.moves = {"f2f3"};
     const Game game = play("g2g4", "junk e7e5 d8h4", opening);
-    EXPECT_EQ(game.result(), -1);
-    EXPECT_EQ(game.ending(), Ending::CHECKMATE);
+    expectEnding(game, -1, Ending::CHECKMATE);
     ASSERT_EQ(game.moves().size(), 4u);
     EXPECT_TRUE(game.moves()[0].book);
     EXPECT_EQ(game.moves()[3].san, "Qh4#");
@@ -87,36 +95,28 @@ TEST_F(MatchGameTest, MateWithBookMovesAndPgn) {
     tags.black = "B";
     tags.timeControl = "10+0.1";
     const std::string pgn = pgnText(tags, game);
-    EXPECT_NE(pgn.find("[White \"W \\\"quoted\\\"\"]"), std::string::npos) << pgn;
-    EXPECT_NE(pgn.find("[Result \"0-1\"]"), std::string::npos);
-    EXPECT_NE(pgn.find("[PlyCount \"4\"]"), std::string::npos);
+    expectContains(pgn, {"[White \"W \\\"quoted\\\"\"]", "[Result \"0-1\"]", "[PlyCount \"4\"]",
+                         "1. f3 {book} 1... e5 {+0.12/3 ", "2... Qh4#", "{Black mates} 0-1\n"});
     EXPECT_EQ(pgn.find("[FEN"), std::string::npos);
-    EXPECT_NE(pgn.find("1. f3 {book} 1... e5 {+0.12/3 "), std::string::npos) << pgn;
-    EXPECT_NE(pgn.find("2... Qh4#"), std::string::npos) << pgn;
-    EXPECT_NE(pgn.find("{Black mates} 0-1\n"), std::string::npos) << pgn;
 }
 
 TEST_F(MatchGameTest, RepetitionFromAFenWithBlackToMove) {
     Opening opening;
     opening.fen = "4k3/8/8/8/8/8/8/4K2R b - - 3 30";
     const Game game = play("e1f1 f1e1 e1f1 f1e1", "e8d8 d8e8 e8d8 d8e8", opening);
-    EXPECT_EQ(game.result(), 0);
-    EXPECT_EQ(game.ending(), Ending::REPETITION);
+    expectEnding(game, 0, Ending::REPETITION);
     EXPECT_EQ(game.moves().size(), 8u);
     EXPECT_FALSE(game.whiteStarts());
     EXPECT_EQ(game.startMoveNumber(), 30);
-    const std::string pgn = pgnText(PgnTags(), game);
-    EXPECT_NE(pgn.find("[FEN \"4k3/8/8/8/8/8/8/4K2R b - - 3 30\"]"), std::string::npos) << pgn;
-    EXPECT_NE(pgn.find("30... Kd8"), std::string::npos) << pgn;
-    EXPECT_NE(pgn.find("31. Kf1"), std::string::npos) << pgn;
+    expectContains(pgnText(PgnTags(), game), {"[FEN \"4k3/8/8/8/8/8/8/4K2R b - - 3 30\"]", "30... Kd8", "31. Kf1"});
 }
 
 TEST_F(MatchGameTest, IllegalAnswersLose) {
     // Not a move, a move of the wrong side, SAN instead of coordinates, the null move, nothing.
     for (const char* answer : {"e2e5", "e7e5", "Nf3", "0000", "e2e4q", "\"\""}) {
         const Game game = play(answer, "e7e5");
-        EXPECT_EQ(game.result(), -1) << answer;
-        EXPECT_EQ(game.ending(), Ending::ILLEGAL_MOVE) << answer;
+        SCOPED_TRACE(answer);
+        expectEnding(game, -1, Ending::ILLEGAL_MOVE);
         EXPECT_FALSE(game.needsRestart(WHITE));
         EXPECT_EQ(stats_[0].illegalMoves, 1);
     }
@@ -124,8 +124,7 @@ TEST_F(MatchGameTest, IllegalAnswersLose) {
 
 TEST_F(MatchGameTest, CrashHangAndTimeLoss) {
     Game game = play("e2e4 crash", "e7e5");
-    EXPECT_EQ(game.result(), -1);
-    EXPECT_EQ(game.ending(), Ending::CRASH);
+    expectEnding(game, -1, Ending::CRASH);
     EXPECT_TRUE(game.needsRestart(WHITE));
     EXPECT_NE(game.reason().find("exit code 3"), std::string::npos) << game.reason();
     EXPECT_EQ(stats_[0].crashes, 1);
@@ -135,8 +134,7 @@ TEST_F(MatchGameTest, CrashHangAndTimeLoss) {
     const auto start = std::chrono::steady_clock::now();
     game = play("e2e4", "hang");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-    EXPECT_EQ(game.result(), 1);
-    EXPECT_EQ(game.ending(), Ending::HANG);
+    expectEnding(game, 1, Ending::HANG);
     EXPECT_TRUE(game.needsRestart(BLACK));
     EXPECT_EQ(stats_[1].hangs, 1);
 
@@ -144,8 +142,7 @@ TEST_F(MatchGameTest, CrashHangAndTimeLoss) {
     settings_.graceUs = 5000000;
     settings_.marginUs = 50000;
     game = play("sleep:0.6 e2e4", "e7e5");
-    EXPECT_EQ(game.result(), -1);
-    EXPECT_EQ(game.ending(), Ending::TIME_FORFEIT);
+    expectEnding(game, -1, Ending::TIME_FORFEIT);
     EXPECT_FALSE(game.needsRestart(WHITE));
     EXPECT_EQ(stats_[0].timeLosses, 1);
     EXPECT_GE(stats_[0].worstOvershootUs, 350000);
@@ -154,8 +151,7 @@ TEST_F(MatchGameTest, CrashHangAndTimeLoss) {
     Opening bare;
     bare.fen = "4k3/8/8/8/8/8/8/4K2R w - - 0 1";
     game = play("sleep:0.6 h1h2", "e8d8", bare);
-    EXPECT_EQ(game.result(), 0);
-    EXPECT_EQ(game.ending(), Ending::TIME_FORFEIT);
+    expectEnding(game, 0, Ending::TIME_FORFEIT);
 }
 
 TEST_F(MatchGameTest, MatchRestartsACrashedEngine) {
@@ -181,13 +177,10 @@ TEST_F(MatchGameTest, MatchRestartsACrashedEngine) {
     char buffer[4096] = {};
     std::fread(buffer, 1, sizeof buffer - 1, out);
     std::fclose(out);
-    const std::string printed = buffer;
-    EXPECT_NE(printed.find("option 'NoSuchOption' was not announced"), std::string::npos) << printed;
-    EXPECT_NE(printed.find("restarting Fake"), std::string::npos) << printed;
+    expectContains(buffer, {"option 'NoSuchOption' was not announced", "restarting Fake"});
     std::ifstream pgn(settings.pgnPath);
-    const std::string text((std::istreambuf_iterator<char>(pgn)), std::istreambuf_iterator<char>());
-    EXPECT_NE(text.find("[Round \"2\"]\n[White \"Other\"]\n[Black \"Fake\"]\n[Result \"1-0\"]"), std::string::npos)
-        << text;
+    expectContains(std::string(std::istreambuf_iterator<char>(pgn), std::istreambuf_iterator<char>()),
+                   {"[Round \"2\"]\n[White \"Other\"]\n[Black \"Fake\"]\n[Result \"1-0\"]"});
 }
 
 TEST_F(MatchGameTest, OpeningFiles) {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 #include <set>
+#include <tuple>
 
 #include "board/game_record.h"
 #include "board/notation.h"
@@ -19,60 +20,47 @@ Position at(const char* fen) {
     return pos;
 }
 
-// The SAN of the legal move written as the given coordinates.
-std::string san(const Position& pos, const char* coordinates) {
+TEST(MatchSan, PiecesCapturesDisambiguationAndCastling) {
+    const char* const START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+    const char* const QUEENS = "4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1";
+    const char* const ROOKS = "4k3/8/8/R7/8/8/8/R3K3 w - - 0 1";
+    const char* const PROMOTION = "3r2k1/4P3/8/8/8/8/8/4K3 w - - 0 1";
+    const char* const CASTLING = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1";
+    const char* const FISCHER = "1k6/8/8/8/8/8/8/RK5R w HA - 0 1";  // king b1 between the rooks
+    const struct {
+        const char *fen, *move, *san;
+    } cases[] = {
+        {START, "e2e4", "e4"}, {START, "g1f3", "Nf3"},
+        // Two knights reach e4, but the one on f2 is pinned: no disambiguation.
+        {"4k3/8/8/8/7b/2N5/5N2/4K3 w - - 0 1", "c3e4", "Ne4"},
+        // File first, the rank when the file is shared, both when both are shared.
+        {QUEENS, "a1b2", "Qa1b2"}, {QUEENS, "a3b2", "Q3b2"}, {QUEENS, "c1b2", "Qcb2"}, {QUEENS, "a3a2", "Q3a2"},
+        {ROOKS, "a1a3", "R1a3"}, {ROOKS, "a5a3", "R5a3"}, {ROOKS, "a1b1", "Rb1"},
+        // Pawn captures, en passant, promotions with check, mate.
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", "exd6"},
+        {PROMOTION, "e7d8q", "exd8=Q+"}, {PROMOTION, "e7e8n", "e8=N"}, {PROMOTION, "e7e8r", "e8=R+"},
+        {"rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq g3 0 2", "d8h4", "Qh4#"},
+        {CASTLING, "e1g1", "O-O"}, {CASTLING, "e1c1", "O-O-O"},
+        {FISCHER, "b1h1", "O-O"}, {FISCHER, "b1a1", "O-O-O"}, {FISCHER, "b1c1", "Kc1"},
+    };
+    for (const auto& c : cases) {
+        const Position pos = at(c.fen);
+        Move m = NO_MOVE;
+        ASSERT_TRUE(textToMove(pos, c.move, m, true)) << c.fen << " " << c.move;
+        EXPECT_EQ(sanText(pos, m), c.san) << c.fen << " " << c.move;
+    }
+    // Castling goes out as the king's step, or in Chess960 notation as king takes rook.
+    const Position pos = at(CASTLING);
+    const std::tuple<const char*, bool, const char*> coordinates[] = {
+        {"e1g1", false, "e1g1"}, {"e1g1", true, "e1h1"}, {"e1c1", false, "e1c1"}, {"e1c1", true, "e1a1"}};
+    for (const auto& [move, chess960, text] : coordinates) {
+        Move m = NO_MOVE;
+        ASSERT_TRUE(textToMove(pos, move, m, true));
+        EXPECT_EQ(uciText(pos, m, chess960), text) << move << " " << chess960;
+    }
     Move m = NO_MOVE;
-    if (!textToMove(pos, coordinates, m, true)) return "(illegal)";
-    return sanText(pos, m);
-}
-
-TEST(MatchSan, PiecesCapturesAndDisambiguation) {
-    const Position start;
-    EXPECT_EQ(san(start, "e2e4"), "e4");
-    EXPECT_EQ(san(start, "g1f3"), "Nf3");
-    // Two knights reach e4, but the one on f2 is pinned: no disambiguation.
-    const Position pinned = at("4k3/8/8/8/7b/2N5/5N2/4K3 w - - 0 1");
-    EXPECT_EQ(san(pinned, "c3e4"), "Ne4");
-    // File first, the rank when the file is shared, both when both are shared.
-    const Position queens = at("4k3/8/8/8/8/Q7/8/Q1Q1K3 w - - 0 1");
-    EXPECT_EQ(san(queens, "a1b2"), "Qa1b2");
-    EXPECT_EQ(san(queens, "a3b2"), "Q3b2");
-    EXPECT_EQ(san(queens, "c1b2"), "Qcb2");
-    EXPECT_EQ(san(queens, "a3a2"), "Q3a2");
-    const Position rooks = at("4k3/8/8/R7/8/8/8/R3K3 w - - 0 1");
-    EXPECT_EQ(san(rooks, "a1a3"), "R1a3");
-    EXPECT_EQ(san(rooks, "a5a3"), "R5a3");
-    EXPECT_EQ(san(rooks, "a1b1"), "Rb1");
-    // Pawn captures, en passant, promotions with check.
-    EXPECT_EQ(san(at("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1"), "e5d6"), "exd6");
-    const Position promotion = at("3r2k1/4P3/8/8/8/8/8/4K3 w - - 0 1");
-    EXPECT_EQ(san(promotion, "e7d8q"), "exd8=Q+");
-    EXPECT_EQ(san(promotion, "e7e8n"), "e8=N");
-    EXPECT_EQ(san(promotion, "e7e8r"), "e8=R+");
-    // Mate.
-    EXPECT_EQ(san(at("rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq g3 0 2"), "d8h4"), "Qh4#");
-}
-
-TEST(MatchSan, CastlingBothNotations) {
-    const Position pos = at("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
-    Move m = NO_MOVE;
-    ASSERT_TRUE(textToMove(pos, "e1g1", m, true));
-    EXPECT_EQ(sanText(pos, m), "O-O");
-    EXPECT_EQ(uciText(pos, m, false), "e1g1");
-    EXPECT_EQ(uciText(pos, m, true), "e1h1");
-    ASSERT_TRUE(textToMove(pos, "e1c1", m, true));
-    EXPECT_EQ(sanText(pos, m), "O-O-O");
-    EXPECT_EQ(uciText(pos, m, false), "e1c1");
-    EXPECT_EQ(uciText(pos, m, true), "e1a1");
-    // Chess960: king b1 between the rooks; a king step is no castling.
-    const Position fischer = at("1k6/8/8/8/8/8/8/RK5R w HA - 0 1");
-    ASSERT_TRUE(textToMove(fischer, "b1h1", m, true));
-    EXPECT_EQ(sanText(fischer, m), "O-O");
-    EXPECT_EQ(uciText(fischer, m, true), "b1h1");
-    ASSERT_TRUE(textToMove(fischer, "b1a1", m, true));
-    EXPECT_EQ(sanText(fischer, m), "O-O-O");
-    EXPECT_EQ(uciText(fischer, m, true), "b1a1");
-    EXPECT_EQ(san(fischer, "b1c1"), "Kc1");
+    ASSERT_TRUE(textToMove(at(FISCHER), "b1a1", m, true));
+    EXPECT_EQ(uciText(at(FISCHER), m, true), "b1a1");
 }
 
 // Every legal move of many positions: the SAN reads back as the same move, no two moves share a

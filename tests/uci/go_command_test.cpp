@@ -50,23 +50,36 @@ TEST_F(GoCommand, NumbersStartOneCharacterAfterTheKeyword) {
     expectClock(1, 6, 10);
 }
 
-TEST_F(GoCommand, LimitsWithoutAClock) {
-    go("movetime 1000");
-    EXPECT_EQ(clock.soft, 1000);
-    EXPECT_EQ(clock.hard, 1000);
-    EXPECT_EQ(clock.target, UNLIMITED_TIME);
-    go("nodes 100");
-    EXPECT_EQ(clock.nodeLimit, 500);
-    go("depth 1");
-    EXPECT_EQ(clock.maxDepth, 0);
-    go("depth 5 mate 3");
-    EXPECT_EQ(clock.maxDepth, 6);
-    go("wtime 1000 infinite depth 3");
-    EXPECT_EQ(clock.maxDepth, 100);
-    EXPECT_EQ(clock.hard, UNLIMITED_TIME);
-    go("depth x movetime y nodes z");  // all unreadable: the clock rule with no time
-    expectClock(1, 6, 10);
-    EXPECT_EQ(clock.nodeLimit, UNLIMITED_NODES);
+// Each line carries the figures of all later rules, which must be ignored.
+TEST_F(GoCommand, TheFirstApplicableRuleSetsTheLimits) {
+    EXPECT_EQ(clock.maxDepth, 6);  // before the first "go"
+    const std::string later = " nodes 100 movetime 1000 wtime 60000";
+    const std::int64_t NONE = UNLIMITED_TIME;
+    const struct {
+        std::string go;
+        int maxDepth;
+        std::int64_t soft, hard, nodes;
+    } cases[] = {
+        {"infinite depth 5 mate 3" + later, 100, NONE, NONE, UNLIMITED_NODES},
+        {"depth 5 mate 3" + later, 6, NONE, NONE, UNLIMITED_NODES},  // the mate depth wins
+        {"depth 5" + later, 4, NONE, NONE, UNLIMITED_NODES},
+        {"depth 1" + later, 0, NONE, NONE, UNLIMITED_NODES},  // one iteration
+        {"mate 3" + later, 6, NONE, NONE, UNLIMITED_NODES},
+        {"movetime 1000 nodes 100 wtime 60000", 100, 1000, 1000, UNLIMITED_NODES},
+        {"nodes 100 wtime 60000", 100, NONE, NONE, 500},
+        {"nodes 1000", 100, NONE, NONE, 1000},
+        {"depth 1000000", 32767, NONE, NONE, UNLIMITED_NODES},  // kept within 16 bits, not wrapped
+        {"mate 1000000000", 32767, NONE, NONE, UNLIMITED_NODES},
+        {"depth x movetime y nodes z", 100, 6, 10, UNLIMITED_NODES},  // unreadable: a clock without time
+        {"wtime 60000", 100, 7481, 11970, UNLIMITED_NODES},  // a clock replaces every earlier limit
+    };
+    for (const auto& c : cases) {
+        go(c.go);
+        EXPECT_EQ(clock.maxDepth, c.maxDepth) << c.go;
+        EXPECT_EQ(clock.soft, c.soft) << c.go;
+        EXPECT_EQ(clock.hard, c.hard) << c.go;
+        EXPECT_EQ(clock.nodeLimit, c.nodes) << c.go;
+    }
 }
 
 TEST_F(GoCommand, PonderhitKeepsTheClockOfThePonderSearch) {

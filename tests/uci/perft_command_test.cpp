@@ -28,12 +28,8 @@ protected:
     static long long sum(const std::vector<long long>& v) { return std::accumulate(v.begin(), v.end(), 0LL); }
 };
 
-const char* DIVIDE_LINE = "info move (\\S+) depth %d time \\d+ nodes (\\d+)";
-
-std::string form(const char* pattern, int depth) {
-    char text[128];
-    std::snprintf(text, sizeof text, pattern, depth);
-    return text;
+std::string divideLine(int depth) {
+    return "info move (\\S+) depth " + std::to_string(depth) + " time \\d+ nodes (\\d+)";
 }
 
 TEST_F(PerftCommand, CountsWithAndWithoutTableAndDivides) {
@@ -43,18 +39,18 @@ TEST_F(PerftCommand, CountsWithAndWithoutTableAndDivides) {
     send("perft depth 0");
     EXPECT_EQ(counts("info depth 0 time \\d+ nodes (\\d+)"), std::vector<long long>{0});
     send("perft depth 3 divide Hash 16");
-    auto three = counts(form(DIVIDE_LINE, 2));
+    auto three = counts(divideLine(2));
     EXPECT_EQ(three.size(), 20u);
     EXPECT_EQ(sum(three), 8902);
     send("perft depth 1 divide");  // each root move counts perft at depth 0
-    EXPECT_EQ(counts(form(DIVIDE_LINE, 0)), std::vector<long long>(20, 0));
+    EXPECT_EQ(counts(divideLine(0)), std::vector<long long>(20, 0));
 }
 
 TEST_F(PerftCommand, DivideListsEveryLegalRootMoveOnce) {
     send("position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
     send("perft divide depth 2 Hash 16");
     std::set<std::string> moves;
-    auto perMove = counts(form(DIVIDE_LINE, 1), &moves);
+    auto perMove = counts(divideLine(1), &moves);
     EXPECT_EQ(perMove.size(), 48u);
     EXPECT_EQ(moves.size(), 48u);
     EXPECT_EQ(sum(perMove), 2039);

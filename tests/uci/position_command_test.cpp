@@ -70,20 +70,17 @@ TEST_F(PositionCommand, BadFensFallBackToTheStartPosition) {
         out.clear();
         send(std::string("position fen ") + fen + " moves d2d4");
         EXPECT_EQ(placement(), START) << fen;
-        auto l = lines();
-        ASSERT_EQ(l.size(), 1u) << fen;
-        EXPECT_EQ(l[0], std::string("info string position: Ung\xFCltiger FEN-String:  ") + fen + " moves d2d4");
+        EXPECT_EQ(lines(), std::vector<std::string>{std::string("info string position: Ung\xFCltiger FEN-String:  ") +
+                                                    fen + " moves d2d4"});
     }
 }
 
 TEST_F(PositionCommand, MissingSetupLeavesThePositionAlone) {
     send("position startpos moves e2e4");
     const std::string after = placement();
-    send("position");
-    send("position moves e7e5");
-    send("position Chess960");
-    send("position Chess960 x");
-    send("position startpo");
+    for (const char* line :
+         {"position", "position moves e7e5", "position Chess960", "position Chess960 x", "position startpo"})
+        send(line);
     EXPECT_EQ(placement(), after);
     EXPECT_TRUE(lines().empty());
     output.setDebug(true);
@@ -92,11 +89,9 @@ TEST_F(PositionCommand, MissingSetupLeavesThePositionAlone) {
     EXPECT_EQ(placement(), after);
     send("position fen");
     EXPECT_EQ(placement(), START);
-    auto l = lines();
-    ASSERT_EQ(l.size(), 3u);
-    EXPECT_EQ(l[0], "info string 'position' ohne 'startpos' und ohne 'fen'");
-    EXPECT_EQ(l[1], "info string 'position Chess960' ohne Nummer");
-    EXPECT_EQ(l[2], "info string position: Ung\xFCltiger FEN-String:  ");
+    EXPECT_EQ(lines(), (std::vector<std::string>{"info string 'position' ohne 'startpos' und ohne 'fen'",
+                                                 "info string 'position Chess960' ohne Nummer",
+                                                 "info string position: Ung\xFCltiger FEN-String:  "}));
 }
 
 TEST_F(PositionCommand, Chess960StartsAndTheOptionSwitchesCastlingNotation) {
