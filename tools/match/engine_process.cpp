@@ -107,10 +107,12 @@ bool EngineProcess::writeLine(const std::string& text, TimePoint deadline) {
     return true;
 }
 
-EngineProcess::ReadStatus EngineProcess::readLine(std::string& line, TimePoint deadline) {
+bool EngineProcess::lineWaiting() const {
+    return endOfOutput_ || fromChild_ < 0 || buffer_.size() >= LONGEST_LINE || buffer_.find('\n') != std::string::npos;
+}
+
+EngineProcess::ReadStatus EngineProcess::readAvailableLine(std::string& line) {
     for (;;) {
-        // Checked first: a child that never stops talking must not keep us past the deadline.
-        if (SteadyClock::now() >= deadline) return ReadStatus::TIMEOUT;
         const std::size_t end = buffer_.find('\n');
         if (end != std::string::npos || buffer_.size() >= LONGEST_LINE || (endOfOutput_ && !buffer_.empty())) {
             const std::size_t cut = end != std::string::npos ? end : std::min(buffer_.size(), LONGEST_LINE);
@@ -125,25 +127,29 @@ EngineProcess::ReadStatus EngineProcess::readLine(std::string& line, TimePoint d
         const ssize_t n = ::read(fromChild_, chunk, sizeof chunk);
         if (n > 0) {
             buffer_.append(chunk, std::size_t(n));
-            continue;
-        }
-        if (n == 0) {
+        } else if (n == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
             endOfOutput_ = true;
-            continue;
-        }
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            endOfOutput_ = true;
-            continue;
-        }
-        const int timeout = millisecondsUntil(deadline);
-        if (timeout == 0) return ReadStatus::TIMEOUT;
-        pollfd p{fromChild_, POLLIN, 0};
-        if (poll(&p, 1, timeout) < 0 && errno != EINTR) {
-            endOfOutput_ = true;
-            continue;
+        } else if (errno != EINTR) {
+            return ReadStatus::TIMEOUT;
         }
     }
+}
+
+EngineProcess::ReadStatus EngineProcess::readLine(std::string& line, TimePoint deadline) {
+    for (;;) {
+        // Checked first: a child that never stops talking must not keep us past the deadline.
+        if (SteadyClock::now() >= deadline) return ReadStatus::TIMEOUT;
+        const ReadStatus status = readAvailableLine(line);
+        if (status != ReadStatus::TIMEOUT) return status;
+        waitForOutput(*this, nullptr, deadline);
+    }
+}
+
+void EngineProcess::waitForOutput(EngineProcess& a, EngineProcess* b, TimePoint deadline) {
+    if (a.lineWaiting() || (b && b->lineWaiting())) return;
+    pollfd p[2] = {{a.fromChild_, POLLIN, 0}, {b ? b->fromChild_ : -1, POLLIN, 0}};
+    const int timeout = millisecondsUntil(deadline);
+    if (timeout > 0) poll(p, 2, timeout);  // negative descriptors are skipped; errors show up on the next read
 }
 
 void EngineProcess::closePipes() {

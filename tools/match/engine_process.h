@@ -35,6 +35,10 @@ public:
     // Next complete line without its line end; TIMEOUT at the deadline, CLOSED once the child
     // has closed its output and every buffered line was read.
     ReadStatus readLine(std::string& line, TimePoint deadline);
+    // Like readLine, but only takes what has already arrived: TIMEOUT means no complete line yet.
+    ReadStatus readAvailableLine(std::string& line);
+    // Sleeps until one of the children (b may be null) has output or closed it, or the deadline.
+    static void waitForOutput(EngineProcess& a, EngineProcess* b, TimePoint deadline);
 
     // Closes the child's input, waits up to patience for it to leave, then kills it.
     void stop(std::chrono::milliseconds patience);
@@ -49,6 +53,8 @@ public:
 private:
     void closePipes();
     bool reap(bool block);
+    // A line can be taken without reading the pipe: a complete one is buffered, or the output ended.
+    bool lineWaiting() const;
 
     pid_t pid_ = -1;
     int toChild_ = -1;

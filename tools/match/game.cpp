@@ -58,12 +58,6 @@ bool looksLikeCoordinates(const std::string& text) {
 
 const char* colourName(Colour c) { return c == WHITE ? "White" : "Black"; }
 
-std::string secondsText(std::int64_t us) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.3f s", double(us) / 1e6);
-    return buffer;
-}
-
 // The side has nothing but its king: it cannot win on the opponent's time.
 bool bareKing(const Position& pos, Colour c) { return pos.side[c].count[ALL_PIECES] == 1; }
 
@@ -166,6 +160,16 @@ const char* terminationTag(Ending ending) {
     case Ending::HANG: return "abandoned";
     default: return "normal";
     }
+}
+
+std::string Game::describe(Colour c, const UciEngine& engine) {
+    return std::string(colourName(c)) + " (" + engine.name() + ")";
+}
+
+std::string Game::secondsText(std::int64_t us) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.3f s", double(us) / 1e6);
+    return buffer;
 }
 
 void Game::finish(int result, Ending ending, std::string reason) {
@@ -274,13 +278,30 @@ void Game::play(UciEngine& white, UciEngine& black, EngineStats& whiteStats, Eng
 
         const Colour side = pos.sideToMove();
         UciEngine& engine = *engines[side];
+        const Colour other = side == WHITE ? BLACK : WHITE;
         EngineStats& st = *stats[side];
         const int loss = side == WHITE ? -1 : 1;
-        const std::string who = std::string(colourName(side)) + " (" + engine.name() + ")";
+        const std::string who = describe(side, engine);
         const std::int64_t remaining = clocks[side].remainingUs();
-        const SearchResult r =
-            engine.search(positionCommand(), goCommand(clocks, side == WHITE), remaining + settings_.graceUs);
 
+        const PonderOutcome pondered = settlePondering(side, engine, st);
+        if (pondered == PonderOutcome::FAULT) break;
+        const bool hit = pondered == PonderOutcome::HIT;
+        const TimePoint deadline = SteadyClock::now() + std::chrono::microseconds(remaining + settings_.graceUs);
+        const bool asked = hit ? engine.ponderhit(deadline)
+                               : engine.startSearch(positionCommand(), goCommand(clocks, side == WHITE), false, deadline);
+        UciEngine* ponderer = nullptr;
+        if (asked && !startPondering(record, *engines[other], *stats[other], clocks, ponderer)) break;
+        const SearchResult r = asked ? engine.awaitResult(deadline, ponderer) : engine.result();
+        if (ponderer && !ponderer->searching()) {  // it answered or died while the mover thought
+            ponderFailure(other, *ponderer, *stats[other], ponderer->result());
+            break;
+        }
+
+        if (r.status == SearchResult::EARLY_BESTMOVE) {
+            ponderFailure(side, engine, st, r);
+            break;
+        }
         if (r.status == SearchResult::DIED) {
             engine.settle();
             ++st.crashes;
@@ -295,6 +316,7 @@ void Game::play(UciEngine& white, UciEngine& black, EngineStats& whiteStats, Eng
             finish(loss, Ending::HANG, who + " did not answer within " + secondsText(remaining + settings_.graceUs));
             break;
         }
+        if (hit) st.worstPonderhitUs = std::max(st.worstPonderhitUs, r.elapsedUs);
         ++st.moves;
         st.thinkingUs += r.elapsedUs;
         if (r.cpuUs >= 0) {
@@ -333,7 +355,9 @@ void Game::play(UciEngine& white, UciEngine& black, EngineStats& whiteStats, Eng
         if (side == BLACK) ++moveNumber;
         record.playMove(m);
         moves_.push_back(played);
+        offered_ = engine.ponders() ? ponderOffer(record.position, r.ponderMove) : NO_MOVE;
     }
+    stopSearches(engines, stats);
     if (log) log->note("game over: " + std::string(resultText(result_, ending_)) + " " + reason_);
 }
 

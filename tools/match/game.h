@@ -46,6 +46,9 @@ struct EngineStats {
     std::int64_t thinkingUs = 0;
     std::int64_t cpuUs = 0, cpuMeasuredUs = 0;  // processor time, and the thinking time it covers
     std::int64_t worstOvershootUs = INT64_MIN;  // largest time used minus time left on the clock
+    int ponderHits = 0, ponderMisses = 0;
+    std::int64_t worstPonderhitUs = -1;  // longest time from ponderhit to bestmove, -1: none yet
+    std::int64_t worstStopUs = -1;       // longest time from stop to bestmove, -1: none yet
 
     double points() const { return wins + 0.5 * draws; }
 };
@@ -99,6 +102,24 @@ private:
     void finish(int result, Ending ending, std::string reason);
     std::string positionCommand() const;
     std::string goCommand(const GameClock clocks[2], bool whiteToMove) const;
+    static std::string describe(Colour c, const UciEngine& engine);  // "White (name)"
+    static std::string secondsText(std::int64_t us);
+
+    // Pondering, in game_pondering.cpp. When the mover's engine was pondering: HIT for the
+    // expected move; otherwise it is stopped (MISS), and FAULT when that failed and ended the game.
+    enum class PonderOutcome { NONE, HIT, MISS, FAULT };
+    PonderOutcome settlePondering(Colour side, UciEngine& engine, EngineStats& st);
+    // The last mover's offered reply becomes a ponder search
+    // once its opponent has been asked to move; false (and the game finished) when the engine
+    // cannot take it. ponderer is the engine then pondering, or null.
+    bool startPondering(const GameRecord& record, UciEngine& engine, EngineStats& st, const GameClock clocks[2],
+                        UciEngine*& ponderer);
+    // The reply the mover offered to ponder on, when it is legal and the game goes on after it.
+    Move ponderOffer(const Position& after, const std::string& text) const;
+    // A ponder search ended out of turn (bestmove unasked, death) or could not start: that engine loses.
+    void ponderFailure(Colour c, UciEngine& engine, EngineStats& st, const SearchResult& r);
+    // The game is over: every search still under way is stopped; faults are counted, the result stands.
+    void stopSearches(UciEngine* const engines[2], EngineStats* const stats[2]);
 
     GameSettings settings_;
     Opening opening_;
@@ -112,6 +133,8 @@ private:
     std::string reason_;
     bool needsRestart_[2] = {false, false};
     std::string setUpError_;
+    Move ponderingOn_[2] = {NO_MOVE, NO_MOVE};  // the reply each colour's engine ponders on
+    Move offered_ = NO_MOVE;                    // the last mover's reply to ponder on
 };
 
 const char* resultText(int result, Ending ending);  // "1-0", "0-1", "1/2-1/2", "*"

@@ -20,6 +20,7 @@ const char USAGE[] =
     "  --engine1/--engine2 CMD   command line of an engine (run through /bin/sh)\n"
     "  --name1/--name2 NAME      name in the PGN instead of the engine's own\n"
     "  --option1/--option2 N=V   a setoption for one engine (repeatable); --option N=V for both\n"
+    "  --ponder                  both engines think on the opponent's time; --ponder1/--ponder2 one\n"
     "  --games N                 number of games, colours alternate (2)\n"
     "  --tc SPEC                 [moves/]seconds[+increment]: 10+0.1, 2+0.02, 40/60 (10+0.1)\n"
     "  --openings FILE           FEN/EPD lines or move lists; each is played with both colours\n"
@@ -81,6 +82,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--option") {
             for (auto& engine : settings.engines) engine.options.push_back(option(value()));
             ++i;
+        } else if (arg == "--ponder") {
+            for (auto& engine : settings.engines) engine.ponder = true;
+        } else if (arg == "--ponder1" || arg == "--ponder2") {
+            settings.engines[arg.back() - '1'].ponder = true;
         } else if (arg == "--games") {
             settings.games = number(value(), "--games"), ++i;
         } else if (arg == "--tc") {

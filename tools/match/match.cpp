@@ -133,6 +133,7 @@ void Match::printSummary() {
                      static_cast<long long>(s.moves), s.moves ? double(s.thinkingUs) / double(s.moves) / 1000.0 : 0.0,
                      cpu, overshoot);
     }
+    if (settings_.engines[0].ponder || settings_.engines[1].ponder) printPonderSummary();
     for (int i = 0; i < 2; ++i)
         if (stats_[i].castlingWords)
             std::fprintf(out_, "%s sent Chess960 castling as O-O/O-O-O instead of king takes rook %d times "
@@ -147,6 +148,29 @@ void Match::printSummary() {
                        " means a busy machine; max overshoot: the largest time used minus the time left on the\n"
                        " clock, above 0 is past the flag and a loss beyond the margin)\n");
     std::fflush(out_);
+}
+
+void Match::printPonderSummary() {
+    auto ms = [](std::int64_t us, char* buffer, std::size_t size) {
+        if (us >= 0) std::snprintf(buffer, size, "%.1f ms", double(us) / 1000.0);
+        return buffer;
+    };
+    std::fprintf(out_, "%-24s %6s %6s %5s %15s %15s\n", "Pondering", "Hits", "Misses", "Hit%", "max hit->move",
+                 "max stop->move");
+    for (int i = 0; i < 2; ++i) {
+        const EngineStats& s = stats_[i];
+        if (!settings_.engines[i].ponder) {
+            std::fprintf(out_, "%-24.24s (off)\n", names_[i].c_str());
+            continue;
+        }
+        const int tries = s.ponderHits + s.ponderMisses;
+        char rate[16] = "-", hit[32] = "-", stop[32] = "-";
+        if (tries) std::snprintf(rate, sizeof rate, "%.0f", 100.0 * s.ponderHits / tries);
+        std::fprintf(out_, "%-24.24s %6d %6d %5s %15s %15s\n", names_[i].c_str(), s.ponderHits, s.ponderMisses, rate,
+                     ms(s.worstPonderhitUs, hit, sizeof hit), ms(s.worstStopUs, stop, sizeof stop));
+    }
+    std::fprintf(out_, "(hit->move: from ponderhit to bestmove, the time charged for the move; stop->move: from\n"
+                       " stop to the bestmove that is thrown away)\n");
 }
 
 }  // namespace zelmora::match

@@ -36,6 +36,7 @@ public:
 private:
     bool startEngine(int i);
     void printSummary();
+    void printPonderSummary();
 
     MatchSettings settings_;
     std::FILE* out_;

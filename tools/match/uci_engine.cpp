@@ -92,6 +92,7 @@ std::string UciEngine::waitFailure(const char* word, int timeoutMs) {
 }
 
 bool UciEngine::start(int timeoutMs, bool chess960, std::string& error) {
+    phase_ = Phase::IDLE;
     announced_.clear();
     warnings_.clear();
     name_ = config_.name;
@@ -104,6 +105,7 @@ bool UciEngine::start(int timeoutMs, bool chess960, std::string& error) {
     if (name_.empty()) name_ = config_.command;
     if (log_) log_->note(tag_ + " is " + name_ + " (" + config_.command + ", pid " + std::to_string(process_.pid()) + ")");
     auto options = config_.options;
+    if (config_.ponder) options.insert(options.begin(), {"Ponder", "true"});
     if (chess960) options.emplace_back("UCI_Chess960", "true");
     for (const auto& [option, value] : options) {
         bool known = false;
@@ -129,41 +131,92 @@ bool UciEngine::newGame(int timeoutMs) {
 }
 
 SearchResult UciEngine::search(const std::string& position, const std::string& go, std::int64_t waitUs) {
-    SearchResult result;
+    const TimePoint deadline = SteadyClock::now() + std::chrono::microseconds(waitUs);
+    if (!startSearch(position, go, false, deadline)) return result_;
+    return awaitResult(deadline);
+}
+
+void UciEngine::restartTiming() {
+    cpuAtStart_ = process_.cpuTimeUs();
+    searchStart_ = SteadyClock::now();
+}
+
+bool UciEngine::startSearch(const std::string& position, const std::string& go, bool ponder, TimePoint deadline) {
+    result_ = SearchResult();
     // Writing goes to a pipe the engine should be reading; a full pipe counts against its time.
-    const std::int64_t cpuBefore = process_.cpuTimeUs();
-    const TimePoint sent = SteadyClock::now();
-    const TimePoint deadline = sent + std::chrono::microseconds(waitUs);
-    if (!send(position, deadline) || !send(go, deadline)) {
-        result.status = process_.alive() ? SearchResult::NO_ANSWER : SearchResult::DIED;
-        return result;
-    }
+    restartTiming();
+    phase_ = ponder ? Phase::PONDERING : Phase::SEARCHING;
+    if (send(position, deadline) && send(go, deadline)) return true;
+    result_.status = process_.alive() ? SearchResult::NO_ANSWER : SearchResult::DIED;
+    phase_ = Phase::IDLE;
+    return false;
+}
+
+bool UciEngine::readAvailable() {
+    if (phase_ == Phase::IDLE) return true;
     std::string line;
-    for (;;) {
-        const auto status = process_.readLine(line, deadline);
-        const TimePoint now = SteadyClock::now();
-        result.elapsedUs = std::chrono::duration_cast<std::chrono::microseconds>(now - sent).count();
-        if (status == EngineProcess::ReadStatus::TIMEOUT) {
-            result.status = SearchResult::NO_ANSWER;
-            return result;
-        }
+    // A bounded batch: an engine that never stops talking must not starve the other one.
+    for (int batch = 0; batch < 1000; ++batch) {
+        const auto status = process_.readAvailableLine(line);
+        if (status == EngineProcess::ReadStatus::TIMEOUT) return false;
+        const auto now = SteadyClock::now();
+        result_.elapsedUs = std::chrono::duration_cast<std::chrono::microseconds>(now - searchStart_).count();
         if (status == EngineProcess::ReadStatus::CLOSED) {
-            result.status = SearchResult::DIED;
-            return result;
+            result_.status = SearchResult::DIED;
+            phase_ = Phase::IDLE;
+            return true;
         }
         if (log_) log_->write(tag_, ">", line);
         std::istringstream in(line);
         std::string first;
         in >> first;
         if (first == "bestmove") {
-            in >> result.move;
-            result.status = SearchResult::MOVE;
-            const std::int64_t cpuAfter = process_.cpuTimeUs();
-            if (cpuBefore >= 0 && cpuAfter >= 0) result.cpuUs = cpuAfter - cpuBefore;
-            return result;
+            std::string word;
+            in >> result_.move;
+            if (in >> word && word == "ponder") in >> result_.ponderMove;
+            result_.status = phase_ == Phase::PONDERING ? SearchResult::EARLY_BESTMOVE : SearchResult::MOVE;
+            const std::int64_t cpuNow = process_.cpuTimeUs();
+            if (cpuAtStart_ >= 0 && cpuNow >= 0) result_.cpuUs = cpuNow - cpuAtStart_;
+            phase_ = Phase::IDLE;
+            return true;
         }
-        parseInfoLine(line, result.info);
+        parseInfoLine(line, result_.info);
     }
+    return false;
+}
+
+const SearchResult& UciEngine::awaitResult(TimePoint deadline, UciEngine* watched) {
+    for (;;) {
+        if (readAvailable() || (watched && watched->readAvailable())) return result_;
+        const TimePoint now = SteadyClock::now();
+        if (now >= deadline) {
+            result_.status = SearchResult::NO_ANSWER;
+            result_.elapsedUs = std::chrono::duration_cast<std::chrono::microseconds>(now - searchStart_).count();
+            return result_;
+        }
+        EngineProcess::waitForOutput(process_, watched ? &watched->process_ : nullptr, deadline);
+    }
+}
+
+bool UciEngine::tell(const char* word, TimePoint deadline) {
+    // What arrived before the word belongs to the time before it: a pondering engine that has
+    // already answered has broken the protocol.
+    if (readAvailable()) return false;
+    restartTiming();
+    phase_ = Phase::SEARCHING;
+    if (send(word, deadline)) return true;
+    result_.status = process_.alive() ? SearchResult::NO_ANSWER : SearchResult::DIED;
+    phase_ = Phase::IDLE;
+    return false;
+}
+
+bool UciEngine::ponderhit(TimePoint deadline) { return tell("ponderhit", deadline); }
+
+const SearchResult& UciEngine::stopSearch(std::int64_t waitUs) {
+    const TimePoint deadline = SteadyClock::now() + std::chrono::microseconds(waitUs);
+    if (tell("stop", deadline)) return awaitResult(deadline);
+    if (result_.status == SearchResult::MOVE) result_.elapsedUs = 0;  // it had finished before the stop
+    return result_;
 }
 
 void UciEngine::quit() {
