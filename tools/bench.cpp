@@ -1,16 +1,20 @@
 // zelmora-bench: searches a fixed set of positions to a fixed depth, each with a fresh table, and
 // prints the nodes of each and the totals. The node total is the search's signature: a change
 // that alters it changes the engine's behaviour.
-// Usage: zelmora-bench [depth] [hash MiB]
+// Usage: zelmora-bench [depth] [hash MiB] [threads]
+// With more than one thread the node counts are the main thread's and vary from run to run; the
+// time to reach the depth is what compares.
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "board/attacks.h"
+#include "control/search_control.h"
 #include "control/time_limits.h"
 #include "search/engine.h"
 #include "search/transposition_table.h"
+#include "uci/uci_output.h"
 
 using namespace zelmora;
 
@@ -59,11 +63,18 @@ const char* const POSITIONS[] = {
 int main(int argc, char** argv) {
     const int depth = argc > 1 ? std::atoi(argv[1]) : 8;
     const int hashMb = argc > 2 ? std::atoi(argv[2]) : 16;
+    const int threads = argc > 3 ? std::atoi(argv[3]) : 1;
     initBoardTables();
     Engine engine;
     TimeLimits clock;
     engine.clock = &clock;
     engine.table->resize(std::size_t(hashMb) * 1048576);
+    std::FILE* nowhere = std::fopen("/dev/null", "w");
+    UciOutput output(&engine, &clock, nowhere);
+    engine.setListener(&output);
+    SearchControl control(&engine, &output, &clock);
+    control.blocking = true;  // go returns with the search done
+    control.setThreadCount(threads);
     std::uint64_t totalNodes = 0;
     double totalSeconds = 0;
     int index = 0;
@@ -73,21 +84,19 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "bad position %s\n", fen);
             return 1;
         }
+        output.setRootPosition();
         engine.table->clear();
         engine.evaluator.clearCaches();
         GoParameters go;
         go.depth = depth;
-        clock.setBudget(go, false);
-        clock.start();
-        engine.stop = false;
         const auto start = std::chrono::steady_clock::now();
-        engine.think();
+        control.go(go, false, false);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         totalNodes += engine.nodes;
         totalSeconds += seconds;
         std::printf("%2d %12llu nodes %8.3f s  %s\n", index, (unsigned long long)engine.nodes, seconds, fen);
     }
-    std::printf("positions %d depth %d\n", index, depth);
+    std::printf("positions %d depth %d threads %d\n", index, depth, control.threadCount());
     std::printf("nodes %llu\n", (unsigned long long)totalNodes);
     std::printf("time %.3f s\n", totalSeconds);
     std::printf("nps %.0f\n", double(totalNodes) / (totalSeconds > 0 ? totalSeconds : 1));
