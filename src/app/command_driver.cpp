@@ -4,6 +4,7 @@
 #include <new>
 
 #include "control/search_control.h"
+#include "pgn/game_script.h"
 #include "uci/uci_output.h"
 #include "uci/uci_protocol.h"
 #include "util/text.h"
@@ -15,6 +16,11 @@ CommandDriver::CommandDriver(const char* gamePath, bool showHiddenOptions, std::
     : gamePath_(gamePath != nullptr ? gamePath : ""), showHiddenOptions_(showHiddenOptions), in_(in), out_(out),
       err_(err) {
     engine_.clock = &clock_;
+    // A file that cannot be opened leaves the engine without a script.
+    if (!gamePath_.empty()) {
+        gameScript_ = std::make_unique<GameScript>(gamePath_.c_str(), err_);
+        if (gameScript_->isOpen()) engine_.gameScript = gameScript_.get();
+    }
 }
 
 CommandDriver::~CommandDriver() { tearDown(); }
@@ -73,6 +79,8 @@ void CommandDriver::tearDown() {
     control_.reset();
     engine_.setListener(nullptr);
     output_.reset();
+    engine_.gameScript = nullptr;
+    gameScript_.reset();
 }
 
 }  // namespace zelmora

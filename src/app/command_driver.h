@@ -12,6 +12,7 @@
 namespace zelmora {
 
 class EngineOutput;
+class GameScript;
 class SearchControl;
 class UciProtocol;
 
@@ -36,6 +37,7 @@ private:
     Engine engine_;
     TimeLimits clock_;
     std::string gamePath_;  // replayed by the game script
+    std::unique_ptr<GameScript> gameScript_;
     bool showHiddenOptions_;
     std::FILE* in_;
     std::FILE* out_;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "board/notation.h"
+#include "book/book_loader.h"
 #include "search/engine.h"
 #include "uci/engine_output.h"
 #include "uci/uci_protocol.h"
@@ -31,7 +32,7 @@ void readMoveToken(const char* text, char token[6]) {
 
 }  // namespace
 
-bool UciProtocol::reloadOpeningBook() { return true; }
+bool UciProtocol::reloadOpeningBook() { return reloadBook(*engine_); }
 
 void UciProtocol::ucinewgame(const char*) {
     stopSilently();

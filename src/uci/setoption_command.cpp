@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "book/book_loader.h"
 #include "control/search_control.h"
 #include "search/engine.h"
 #include "search/score.h"
@@ -155,7 +156,7 @@ void UciProtocol::setoption(const char* line) {
         }
         stopSilently();
         if (option == Option::BookFile) {
-            copyName(engine_->bookFile, text);
+            setBookFile(*engine_, text.c_str());
             return;
         }
         engine_->table->clear();

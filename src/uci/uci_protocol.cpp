@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "book/book_builder.h"
 #include "control/search_control.h"
 #include "eval/evaluator.h"
 #include "search/engine.h"
@@ -66,7 +67,6 @@ void UciProtocol::stopSilently() {
     output_->setSilent(wasSilent);
 }
 
-void UciProtocol::book(const char*) {}
 void UciProtocol::mat(const char*) {}
 void UciProtocol::testpos(const char*) {}
 

@@ -5,6 +5,7 @@
 
 namespace zelmora {
 
+class BookBuilder;
 class Engine;
 class EngineOutput;
 class SearchControl;
@@ -63,6 +64,8 @@ private:
     SearchControl* control_;
     // "eval" must not share the caches of a search that may be running.
     std::unique_ptr<Evaluator> evalScratch_;
+    // Statistics of "book add", kept until a write or "delete".
+    std::unique_ptr<BookBuilder> bookBuilder_;
 };
 
 }  // namespace zelmora

@@ -1,0 +1,21 @@
+#pragma once
+// The book's answer for a position: one of its moves, drawn with probability by weight.
+
+#include <cstdint>
+
+#include "board/position.h"
+#include "util/random.h"
+
+namespace zelmora {
+
+class TranspositionTable;
+
+// False when the table holds no book, no record for the key, only weights summing below 1, or
+// only the placeholder record.
+bool probeBook(TranspositionTable& table, std::uint64_t key, Move& move,
+               RandomGenerator& random = RandomGenerator::instance());
+
+// Whether the move can be played in the position (a guard against a key that collides).
+bool isLegalMove(const Position& position, Move move);
+
+}  // namespace zelmora

@@ -1,0 +1,141 @@
+#include "book/book_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include <unistd.h>
+
+#include "book/book_test_support.h"
+#include "search/engine.h"
+#include "support/temp_file.h"
+#include "util/platform.h"
+
+namespace zelmora {
+namespace {
+
+using test::keyOf;
+using test::moveOf;
+using test::positionAfter;
+
+bool loadText(const std::string& text, TranspositionTable& table) {
+    test::TempFile file(text);
+    return loadBook(file.name(), table);
+}
+
+TEST(BookLoader, WellFormedFilesGiveOneSortedRecordPerMove) {
+    TranspositionTable table;
+    EXPECT_TRUE(loadText("*", table));
+    EXPECT_EQ(table.bookCount, 0u);  // a book without moves is no book
+
+    const std::uint64_t start = positionAfter({}).key;
+    for (const char* text : {"startpos 518 e2e4 10 * *", "e4 10\n*\n* -1 trailing words", "\tstartpos\n518 e4 10 * * *"}) {
+        ASSERT_TRUE(loadText(text, table)) << text;
+        ASSERT_EQ(table.bookCount, 1u);
+        const TTEntry& e = table.entries()[0];
+        EXPECT_TRUE(keyOf(e) == start && e.move == moveOf({}, "e2e4") && e.score == 10 && e.depthWord == 0);
+        EXPECT_EQ(e.age, table.age());
+    }
+
+    // The writer's own layout, a repeated move, and weights of zero and below.
+    ASSERT_TRUE(loadText("  e2e4 99   e7e5 99 * \n            c7c5 50 * * \n  d2d4 40 * * -1\n"
+                         "garbage after the end",
+                         table));
+    ASSERT_EQ(table.bookCount, 4u);
+    for (std::uint32_t i = 1; i < table.bookCount; ++i)
+        EXPECT_LE(keyOf(table.entries()[i - 1]), keyOf(table.entries()[i]));
+    // The moves of a position keep the file's order, so a weight of 0 behind others is never drawn.
+    ASSERT_TRUE(loadText("e2e4 5 * g1f3 1 * e2e4 0 * d2d4 -7 * *", table));
+    ASSERT_EQ(table.bookCount, 4u);
+    const Move order[] = {moveOf({}, "e2e4"), moveOf({}, "g1f3"), moveOf({}, "e2e4"), moveOf({}, "d2d4")};
+    const int weights[] = {5, 1, 0, -7};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(table.entries()[i].move, order[i]);
+        EXPECT_EQ(table.entries()[i].score, weights[i]);
+    }
+
+    // "startpos" switches to a Chess960 array (960 is array 0).
+    ASSERT_TRUE(loadText("startpos 960 b2b3 1 * startpos 518 e2e4 1 * *", table));
+    Position chess960;
+    chess960.setChess960(0);
+    EXPECT_TRUE(keyOf(table.entries()[0]) == chess960.key || keyOf(table.entries()[1]) == chess960.key);
+}
+
+TEST(BookLoader, BrokenFilesLeaveThePlaceholderBook) {
+    TranspositionTable table;
+    const std::string broken[] = {
+        "", "e2e4 -1 * *", "e2e4 10 *", "e2e4 10", "e2e4 ten * *", "e2e5 10 * *", "e2e4 10 e2e4 10 * * *",
+        "startpos x e2e4 1 * *", "e2e4 1 startpos 518 * *", "e2e4 99999999999 * *",
+        std::string(40000, 'e') + " 1 * *", std::string("\xFF\xFE\x01 1 * *"), std::string("e2e4 1 \0 * *", 12),
+    };
+    for (const std::string& text : broken) {
+        EXPECT_FALSE(loadText(text, table)) << text;
+        EXPECT_TRUE(test::isPlaceholder(table)) << text;
+    }
+    EXPECT_FALSE(loadBook("/nonexistent/book.opn", table));
+    EXPECT_TRUE(test::isPlaceholder(table));
+}
+
+TEST(BookLoader, ABookMustLeaveRoomInTheTable) {
+    TranspositionTable small(0);  // the smallest table
+    const int slots = int(small.slots());
+    // A knight shuffle as deep as wanted: every move opens a level of its own.
+    const char* shuffle[] = {"g1f3", "g8f6", "f3g1", "f6g8"};
+    auto line = [&](int moves) {
+        std::string text;
+        for (int i = 0; i < moves; ++i) text += std::string(shuffle[i % 4]) + " 1 ";
+        for (int i = 0; i <= moves; ++i) text += "* ";
+        return text;
+    };
+    EXPECT_TRUE(loadText(line(slots - 1), small));
+    EXPECT_EQ(int(small.bookCount), slots - 1);
+    EXPECT_FALSE(loadText(line(slots), small));
+    EXPECT_TRUE(test::isPlaceholder(small));
+
+    // A line of 100,000 moves costs no stack and loads well under a second.
+    TranspositionTable table;
+    const std::string deep = line(100000);
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_TRUE(loadText(deep, table));
+    const auto elapsed = std::chrono::steady_clock::now() - begin;
+    EXPECT_EQ(table.bookCount, 100000u);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 2000);
+}
+
+TEST(BookLoader, BareNamesAreAlsoLookedForNextToTheProgram) {
+    const std::string directory = programDirectory();
+    ASSERT_FALSE(directory.empty());
+    test::TempFile book("e2e4 1 * *", directory);
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir("/"), 0);
+    TranspositionTable table;
+    const bool bare = loadBook(book.baseName().c_str(), table);
+    const bool relative = loadBook(("./" + book.baseName()).c_str(), table);
+    ASSERT_EQ(chdir(cwd), 0);
+    EXPECT_TRUE(bare);
+    EXPECT_FALSE(relative);  // a name with a path is taken as it is
+}
+
+TEST(BookLoader, TheOptionsDecideWhatANewGameLoads) {
+    test::TempFile first("e2e4 1 * *"), second("d2d4 1 * c2c4 1 * *");
+    Engine engine;
+    engine.ownBook = false;
+    setBookFile(engine, "/nonexistent/book.opn");
+    EXPECT_TRUE(reloadBook(engine));  // no file is read at all
+    EXPECT_TRUE(test::isPlaceholder(*engine.table));
+    // In book mode a new file replaces the book at once; outside it waits for the next game.
+    setBookFile(engine, first.name());
+    EXPECT_EQ(engine.table->bookCount, 1u);
+    EXPECT_EQ(engine.table->entries()[0].move, moveOf({}, "e2e4"));
+    engine.table->newSearch();
+    setBookFile(engine, second.name());
+    EXPECT_EQ(engine.table->bookCount, 0u);
+    engine.ownBook = true;
+    EXPECT_TRUE(reloadBook(engine));
+    EXPECT_EQ(engine.table->bookCount, 2u);
+}
+
+}  // namespace
+}  // namespace zelmora
