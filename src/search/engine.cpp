@@ -1,6 +1,6 @@
 #include "search/engine.h"
 
-#include <cstring>
+#include <cstdio>
 
 #include "search/transposition_table.h"
 
@@ -41,11 +41,11 @@ void Engine::adoptStateOf(const Engine& main) {
     table = main.table;
     evaluator.material.copySettings(main.evaluator.material);
     ownBook = main.ownBook;
-    alwaysClearHash = main.alwaysClearHash;
-    resignThreshold = main.resignThreshold;
+    alwaysClearHash = main.alwaysClearHash.load();
+    resignThreshold = main.resignThreshold.load();
     multiPv = main.multiPv;
     threadCount = main.threadCount;
-    std::memcpy(logFile, main.logFile, sizeof logFile);
+    setLogFile(main.logFileName().c_str());
     rootFilter_ = main.rootFilter_;
     rootFilterSet_ = main.rootFilterSet_;
     rootFilterExclude_ = main.rootFilterExclude_;
@@ -55,6 +55,16 @@ int Engine::hashFull() const { return table ? table->hashFull() : 0; }
 
 void Engine::setListener(EngineListener* newListener) {
     listener = newListener != nullptr ? newListener : &nullListener_;
+}
+
+void Engine::setLogFile(const char* name) {
+    std::lock_guard<std::mutex> guard(logFileLock_);
+    std::snprintf(logFile_, sizeof logFile_, "%s", name);
+}
+
+std::string Engine::logFileName() const {
+    std::lock_guard<std::mutex> guard(logFileLock_);
+    return logFile_;
 }
 
 void Engine::setRootFilter(const char* text, bool exclude) {

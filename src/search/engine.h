@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "board/game_record.h"
@@ -102,13 +103,16 @@ public:
     bool changedBack = false;  // this iteration's fail-high move fell back to the previous one
 
     bool ownBook = true;
-    bool alwaysClearHash = false;
-    int resignThreshold = -7000;
+    // These two and the time log name may be set while a search runs.
+    std::atomic<bool> alwaysClearHash{false};
+    std::atomic<int> resignThreshold{-7000};
     int multiPv = 1;
     int threadCount = 1;
     int threadIndex = 0;
     char bookFile[FILE_NAME_SIZE] = "Zelmora.opn";
-    char logFile[FILE_NAME_SIZE] = "";
+    // The time log file ("" for none); a search reads the name it started with.
+    void setLogFile(const char* name);
+    std::string logFileName() const;
 
     // Progress and result of the current or last search.
     std::uint64_t nodes = 0;
@@ -194,6 +198,9 @@ private:
     PrincipalVariation iterationPv_[2];  // the last two iterations' lines, alternating
     int iterationPvIndex_ = 0;
     char timeLogText_[MOVE_CHANGE_LOG_SIZE] = "";  // the last prediction, waiting for its outcome
+    mutable std::mutex logFileLock_;
+    char logFile_[FILE_NAME_SIZE] = "";
+    char searchLogFile_[FILE_NAME_SIZE] = "";  // this search's copy of logFile_
     std::string rootFilter_;
     bool rootFilterSet_ = false;
     bool rootFilterExclude_ = false;

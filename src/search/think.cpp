@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "book/book_probe.h"
@@ -54,10 +55,10 @@ Move Engine::bookOrGameMove() {
 void Engine::logMoveChange(int score) {
     const PrincipalVariation& before = iterationPv_[iterationPvIndex_];
     const PrincipalVariation& older = iterationPv_[iterationPvIndex_ ^ 1];
-    if (logFile[0] == '\0' || timeLogText_[0] == '\0' || score < -3499 || score > 3499) return;
+    if (searchLogFile_[0] == '\0' || timeLogText_[0] == '\0' || score < -3499 || score > 3499) return;
     if (game.keyCount >= 20 || nodes <= 25000 || before.length <= 0 || older.length <= 0) return;
     if (evaluator.registry.select(game.position) != evaluator.registry.defaultRecognizer()) return;
-    appendTimeLogLine(logFile, timeLogText_, pvMove.load(std::memory_order_relaxed) != before.moves[0] ? 1 : 0);
+    appendTimeLogLine(searchLogFile_, timeLogText_, pvMove.load(std::memory_order_relaxed) != before.moves[0] ? 1 : 0);
 }
 
 bool Engine::think() {
@@ -115,6 +116,10 @@ void Engine::runIterations() {
     const double bonus = table->bookCount != 0 ? 18.0 : 0.0;
     changePercent = 20.0;
     timeLogText_[0] = '\0';
+    {
+        std::lock_guard<std::mutex> guard(logFileLock_);
+        std::memcpy(searchLogFile_, logFile_, sizeof searchLogFile_);
+    }
 
     // A root entry from an earlier search names the move to start with.
     bool known = false;
@@ -179,7 +184,7 @@ void Engine::runIterations() {
                                           changedBack, rootMoveCount};
             const double p = predictMoveChange(moveChangeNetwork, sample, timeLogText_);
             changePercent = std::clamp(100.0 * p, 0.0, 75.0);
-            if (logFile[0] != '\0') {
+            if (searchLogFile_[0] != '\0') {
                 char text[64];
                 std::snprintf(text, sizeof text, "Best move will change with %5.1f%% probability", changePercent);
                 listener->infoString(text);

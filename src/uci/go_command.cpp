@@ -38,6 +38,8 @@ int countAfter(const char* line, const char* keyword) {
 }  // namespace
 
 void UciProtocol::go(const char* line) {
+    // A search still running reads the root filter and the game: it ends, silently, first.
+    stopSilently();
     if (const char* moves = std::strstr(line, "searchmoves")) {
         engine_->setRootFilter(afterKeyword(moves, 11), false);
     } else if ((moves = std::strstr(line, "excludemoves")) != nullptr) {

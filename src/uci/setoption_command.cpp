@@ -97,12 +97,6 @@ std::string valueText(const char* value) {
     return std::string(start, std::min(std::strlen(start), MAX_TEXT));
 }
 
-void copyName(char (&target)[Engine::FILE_NAME_SIZE], const std::string& text) {
-    std::size_t length = std::min(text.size(), MAX_TEXT);
-    std::memcpy(target, text.data(), length);
-    target[length] = '\0';
-}
-
 int resignThreshold(std::int64_t n) {
     if (n <= 400) return -4000;
     if (n < 2000) return static_cast<int>(-10 * n);
@@ -151,7 +145,7 @@ void UciProtocol::setoption(const char* line) {
     if (isTextOption(option)) {
         const std::string text = valueText(value);
         if (option == Option::LogFile) {
-            copyName(engine_->logFile, text == "nul:" ? std::string() : text);
+            engine_->setLogFile(text == "nul:" ? "" : text.substr(0, Engine::FILE_NAME_SIZE - 1).c_str());
             return;
         }
         stopSilently();

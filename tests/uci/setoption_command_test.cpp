@@ -125,12 +125,12 @@ TEST_F(SetOption, TextOptionsTakeTheRestOfTheLine) {
     send("setoption name BookFile value   My Book.opn");
     EXPECT_STREQ(engine.bookFile, "My Book.opn");
     send("setoption name Zeitprotokolldatei value zeit log.txt");
-    EXPECT_STREQ(engine.logFile, "zeit log.txt");
+    EXPECT_EQ(engine.logFileName(), "zeit log.txt");
     send("setoption name Zeitprotokolldatei value nul:");
-    EXPECT_STREQ(engine.logFile, "");
+    EXPECT_EQ(engine.logFileName(), "");
     send("setoption name Zeitprotokolldatei value x");
     send("setoption name Zeitprotokolldatei value");  // ends right after the keyword
-    EXPECT_STREQ(engine.logFile, "");
+    EXPECT_EQ(engine.logFileName(), "");
     send("setoption name BookFile value " + std::string(600, 'b'));
     EXPECT_EQ(std::string(engine.bookFile), std::string(511, 'b'));
 }
