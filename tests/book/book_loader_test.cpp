@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 
 #include <unistd.h>
@@ -93,14 +92,10 @@ TEST(BookLoader, ABookMustLeaveRoomInTheTable) {
     EXPECT_FALSE(loadText(line(slots), small));
     EXPECT_TRUE(test::isPlaceholder(small));
 
-    // A line of 100,000 moves costs no stack and loads well under a second.
+    // A line of 100,000 moves costs no stack (the loader does not recurse).
     TranspositionTable table;
-    const std::string deep = line(100000);
-    const auto begin = std::chrono::steady_clock::now();
-    EXPECT_TRUE(loadText(deep, table));
-    const auto elapsed = std::chrono::steady_clock::now() - begin;
+    EXPECT_TRUE(loadText(line(100000), table));
     EXPECT_EQ(table.bookCount, 100000u);
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 2000);
 }
 
 TEST(BookLoader, BareNamesAreAlsoLookedForNextToTheProgram) {
