@@ -13,7 +13,7 @@ namespace {
 // Far more than the smallest stack: only works when the requested size was honoured. The thread
 // sanitizer keeps part of every stack for itself.
 #if defined(__SANITIZE_THREAD__)
-constexpr std::size_t DEEP = 400 * 1024;
+constexpr std::size_t DEEP = 128 * 1024;
 #else
 constexpr std::size_t DEEP = 700 * 1024;
 #endif
