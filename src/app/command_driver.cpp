@@ -8,6 +8,8 @@
 #include "uci/uci_output.h"
 #include "uci/uci_protocol.h"
 #include "util/text.h"
+#include "xboard/xboard_output.h"
+#include "xboard/xboard_protocol.h"
 
 namespace zelmora {
 
@@ -46,19 +48,35 @@ void CommandDriver::run() {
                 continue;
             }
             if (!protocol_) break;  // out of memory for the front end
-            protocol_->handle(std::strcmp(word, "ucitest") == 0 ? "uci" : line.get());
+            if (xboard_) {
+                xboard_->handle("xboard");
+            } else {
+                protocol_->handle(std::strcmp(word, "ucitest") == 0 ? "uci" : line.get());
+            }
             continue;
         }
-        protocol_->handle(line.get());
+        dispatch(line.get());
     }
     tearDown();
 }
 
+void CommandDriver::dispatch(const char* line) {
+    if (xboard_) {
+        xboard_->handle(line);
+    } else {
+        protocol_->handle(line);
+    }
+}
+
 bool CommandDriver::chooseFrontEnd(const char* word) {
+    XboardOutput* xboardOutput = nullptr;
     if (std::strcmp(word, "uci") == 0) {
         output_.reset(new (std::nothrow) UciOutput(&engine_, &clock_, out_));
     } else if (std::strcmp(word, "ucitest") == 0) {
         output_.reset(new (std::nothrow) UciTimeLogOutput(&engine_, &clock_, out_));
+    } else if (std::strcmp(word, "xboard") == 0) {
+        xboardOutput = new (std::nothrow) XboardOutput(&engine_, &clock_, out_);
+        output_.reset(xboardOutput);
     } else {
         return false;
     }
@@ -67,14 +85,27 @@ bool CommandDriver::chooseFrontEnd(const char* word) {
         control_.reset(new (std::nothrow) SearchControl(&engine_, output_.get(), &clock_));
     }
     if (control_) {
-        protocol_.reset(new (std::nothrow) UciProtocol(&engine_, output_.get(), control_.get(), showHiddenOptions_));
+        // The xboard adapter may set every option, hidden ones included, from its start-up file.
+        const bool showHidden = showHiddenOptions_ || xboardOutput != nullptr;
+        protocol_.reset(new (std::nothrow) UciProtocol(&engine_, output_.get(), control_.get(), showHidden));
+    }
+    if (protocol_ && xboardOutput != nullptr) {
+        xboard_.reset(new (std::nothrow) XboardProtocol(protocol_.get(), xboardOutput, &engine_));
+        if (!xboard_) protocol_.reset();
+        xboardOutput->setProtocol(xboard_.get());
     }
     return true;
 }
 
 void CommandDriver::tearDown() {
+    // No more UCI lines may start a search, and nobody reads the answer of one cut off here.
+    if (xboard_) {
+        xboard_->shutDown();
+        output_->setSilent(true);
+    }
     // A search still running must end before the objects it reports to disappear.
     if (control_) control_->stop();
+    xboard_.reset();
     protocol_.reset();
     control_.reset();
     engine_.setListener(nullptr);

@@ -15,6 +15,7 @@ class EngineOutput;
 class GameScript;
 class SearchControl;
 class UciProtocol;
+class XboardProtocol;
 
 class CommandDriver {
 public:
@@ -32,6 +33,8 @@ public:
 private:
     // False when the word names no front end.
     bool chooseFrontEnd(const char* word);
+    // The line goes to the xboard adapter in xboard mode, else to the UCI dispatcher.
+    void dispatch(const char* line);
     void tearDown();
 
     Engine engine_;
@@ -45,6 +48,7 @@ private:
     std::unique_ptr<EngineOutput> output_;
     std::unique_ptr<SearchControl> control_;
     std::unique_ptr<UciProtocol> protocol_;
+    std::unique_ptr<XboardProtocol> xboard_;  // wraps protocol_ in xboard mode
 };
 
 }  // namespace zelmora

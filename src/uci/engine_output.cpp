@@ -2,8 +2,8 @@
 
 namespace zelmora {
 
-void EngineOutput::writeLine(const char* text) {
-    if (isSilent()) return;
+void EngineOutput::writeLine(const char* text, bool evenWhenSilent) {
+    if (isSilent() && !evenWhenSilent) return;
     std::lock_guard<std::mutex> guard(lock_);
     std::fputs(text, stream_);
     std::fputc('\n', stream_);

@@ -26,7 +26,8 @@ public:
     virtual void printLine(const char* text) { writeLine(text); }
 
 protected:
-    void writeLine(const char* text);
+    // With evenWhenSilent the line is written although output is switched off.
+    void writeLine(const char* text, bool evenWhenSilent = false);
 
 private:
     std::mutex lock_;

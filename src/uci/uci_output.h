@@ -31,6 +31,8 @@ protected:
     static double scaledNodes(const Engine& engine);
     // Appends " move" for each move, each written in the position it is played in.
     void appendMoves(LineBuffer& line, const Move* moves, int count) const;
+    // The position the current search started from; moves of its reports are written against it.
+    const Position& rootPosition() const { return root_; }
 
     Engine* engine_;
     TimeLimits* clock_;

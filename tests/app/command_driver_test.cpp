@@ -62,7 +62,7 @@ TEST(CommandDriver, UciAnnouncesTheOptionsAndHiddenOnesOnlyWithTheArgument) {
 }
 
 TEST(CommandDriver, StartWordIsCheckedUntilOneIsAcceptedThenEveryLineIsACommand) {
-    auto t = runDriver("\n   \n\t\nhello\nxboard\nisready\nuci \t \r\nuci\nisready\nhello\n");
+    auto t = runDriver("\n   \n\t\nhello\nxboards\nisready\nuci \t \r\nuci\nisready\nhello\n");
     EXPECT_EQ(t.err, Lines(3, "'uci' or 'xboard' expected"));
     EXPECT_EQ(t.out, concat({VISIBLE_OPTIONS, {"uciok"}, VISIBLE_OPTIONS, {"uciok", "readyok"}}));
 }

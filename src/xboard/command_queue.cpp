@@ -1,0 +1,77 @@
+#include "xboard/command_queue.h"
+
+#include <cstring>
+#include <new>
+
+#include "control/search_control.h"
+
+namespace zelmora {
+
+CommandQueue::CommandQueue(Handler handler, void* context) : handler_(handler), context_(context) {
+    for (int i = 0; i < BUFFERS; ++i) {
+        const int size = i < LARGE_BUFFERS ? LARGE_SIZE : SMALL_SIZE;
+        buffers_[i].storage.reset(new (std::nothrow) char[size]);
+        buffers_[i].capacity = buffers_[i].storage ? size : 0;
+    }
+    // The worker runs "go" in blocking mode as a whole search, so it needs a search thread's stack.
+    if (!worker_.start(workerEntry, this, SearchControl::STACK_SIZE)) terminating_ = true;
+}
+
+CommandQueue::~CommandQueue() { terminate(); }
+
+void CommandQueue::terminate() {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        terminating_ = true;
+    }
+    wake_.notify_all();
+    idle_.notify_all();
+    worker_.join();
+}
+
+bool CommandQueue::enqueue(const char* text) {
+    const int length = static_cast<int>(std::strlen(text));
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        if (terminating_) return false;
+        // The highest free buffer that fits keeps the large ones for long lines.
+        int chosen = -1;
+        for (int i = BUFFERS - 1; i >= 0 && chosen < 0; --i) {
+            if (!buffers_[i].inUse && buffers_[i].capacity > length) chosen = i;
+        }
+        if (chosen < 0) return false;
+        Buffer& buffer = buffers_[chosen];
+        buffer.inUse = true;
+        std::memcpy(buffer.storage.get(), text, static_cast<std::size_t>(length) + 1);
+        ring_[writeIndex_ % BUFFERS] = chosen;
+        ++writeIndex_;
+        ++busy_;
+    }
+    wake_.notify_one();
+    return true;
+}
+
+void CommandQueue::waitUntilIdle() {
+    std::unique_lock<std::mutex> guard(lock_);
+    idle_.wait(guard, [this] { return busy_ == 0 || terminating_; });
+}
+
+void CommandQueue::workerEntry(void* self) { static_cast<CommandQueue*>(self)->workerLoop(); }
+
+void CommandQueue::workerLoop() {
+    std::unique_lock<std::mutex> guard(lock_);
+    for (;;) {
+        wake_.wait(guard, [this] { return terminating_ || readIndex_ != writeIndex_; });
+        if (terminating_) return;
+        const int index = ring_[readIndex_ % BUFFERS];
+        ++readIndex_;
+        guard.unlock();
+        handler_(context_, buffers_[index].storage.get());
+        guard.lock();
+        buffers_[index].inUse = false;
+        --busy_;
+        if (busy_ == 0) idle_.notify_all();
+    }
+}
+
+}  // namespace zelmora

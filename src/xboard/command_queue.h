@@ -1,0 +1,60 @@
+#pragma once
+// Carries UCI command lines, in order, from the xboard side to a worker thread that runs them.
+// The xboard side never waits for a command to finish, so a search may report back (and take
+// the xboard lock) while its "go" is still being run.
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "util/platform.h"
+
+namespace zelmora {
+
+class CommandQueue {
+public:
+    static constexpr int BUFFERS = 64;
+    static constexpr int LARGE_BUFFERS = 2;  // for long "position ... moves" lines
+    static constexpr int LARGE_SIZE = 75000;
+    static constexpr int SMALL_SIZE = 1000;
+
+    using Handler = void (*)(void* context, const char* line);
+
+    // Starts the worker, which passes each line to handler(context, line).
+    CommandQueue(Handler handler, void* context);
+    // Lines still waiting are dropped; the one being run is finished first.
+    ~CommandQueue();
+    CommandQueue(const CommandQueue&) = delete;
+    CommandQueue& operator=(const CommandQueue&) = delete;
+
+    // False once terminating, when the text fits no buffer, or when every buffer is taken.
+    bool enqueue(const char* text);
+    // Returns when every queued line has been run (or the queue is terminating).
+    void waitUntilIdle();
+    void terminate();
+
+private:
+    struct Buffer {
+        int capacity = 0;
+        bool inUse = false;
+        std::unique_ptr<char[]> storage;
+    };
+
+    static void workerEntry(void* self);
+    void workerLoop();
+
+    Handler handler_;
+    void* context_;
+    Buffer buffers_[BUFFERS];
+    int ring_[BUFFERS] = {};
+    unsigned writeIndex_ = 0;
+    unsigned readIndex_ = 0;
+    int busy_ = 0;  // buffers in use, including the one being run
+    bool terminating_ = false;
+    std::mutex lock_;
+    std::condition_variable wake_;  // a line arrived or termination
+    std::condition_variable idle_;  // a line was finished
+    NativeThread worker_;
+};
+
+}  // namespace zelmora
