@@ -48,6 +48,18 @@ inline Bitboard rookAttacks(Square s, Bitboard occupied) {
 inline Bitboard queenAttacks(Square s, Bitboard occupied) {
     return bishopAttacks(s, occupied) | rookAttacks(s, occupied);
 }
+// The squares a piece of this type and colour attacks from s.
+inline Bitboard attacksOf(int type, Colour c, Square s, Bitboard occupied) {
+    switch (type) {
+        case PAWN: return pawnAttacksFrom(c, s);
+        case KNIGHT: return knightAttacks(s);
+        case BISHOP: return bishopAttacks(s, occupied);
+        case ROOK: return rookAttacks(s, occupied);
+        case QUEEN: return queenAttacks(s, occupied);
+        case KING: return kingAttacks(s);
+        default: return 0;
+    }
+}
 
 // Attacks along a single line. The file index reverses the bit order of the rank index.
 inline Bitboard rankAttacksFrom(Square s, Bitboard occupied) {

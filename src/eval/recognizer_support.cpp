@@ -5,14 +5,7 @@
 namespace zelmora::endgame {
 
 Bitboard pieceAttacks(int type, Square s, Bitboard occupied) {
-    switch (type) {
-        case KNIGHT: return knightAttacks(s);
-        case BISHOP: return bishopAttacks(s, occupied);
-        case ROOK: return rookAttacks(s, occupied);
-        case QUEEN: return queenAttacks(s, occupied);
-        case KING: return kingAttacks(s);
-        default: return 0;
-    }
+    return type == PAWN ? 0 : attacksOf(type, WHITE, s, occupied);
 }
 
 int loneType(const SideRecord& side) {

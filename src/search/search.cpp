@@ -23,18 +23,6 @@ constexpr int PAWN_ENDING_EXTENSION[6][6] = {
 Bitboard diagonalsThrough(Square s) { return tables.diagA1H8Line[s] | tables.diagA8H1Line[s]; }
 Bitboard linesThrough(Square s) { return tables.fileLine[s] | tables.rankLine[s]; }
 
-Bitboard attacksOf(int piece, Colour c, Square s, Bitboard occupied) {
-    switch (piece) {
-        case PAWN: return pawnAttacksFrom(c, s);
-        case KNIGHT: return knightAttacks(s);
-        case BISHOP: return bishopAttacks(s, occupied);
-        case ROOK: return rookAttacks(s, occupied);
-        case QUEEN: return queenAttacks(s, occupied);
-        case KING: return kingAttacks(s);
-        default: return 0;
-    }
-}
-
 // The null move's refutation r moves the piece that the parent's reduced move p has just moved:
 // when that piece could have gone for r's square directly, p was a wasted tempo worth a full look.
 bool threatRecalled(const Position& pos, Move p, Move r) {

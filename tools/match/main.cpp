@@ -22,7 +22,7 @@ const char USAGE[] =
     "  --option1/--option2 N=V   a setoption for one engine (repeatable); --option N=V for both\n"
     "  --ponder                  both engines think on the opponent's time; --ponder1/--ponder2 one\n"
     "  --games N                 number of games, colours alternate (2)\n"
-    "  --tc SPEC                 [moves/]seconds[+increment]: 10+0.1, 2+0.02, 40/60 (10+0.1)\n"
+    "  --tc CONTROL              [moves/]seconds[+increment]: 10+0.1, 2+0.02, 40/60 (10+0.1)\n"
     "  --openings FILE           FEN/EPD lines or move lists; each is played with both colours\n"
     "  --chess960 LIST           Chess960 start arrays, e.g. 0-959 or 518,212 (sets UCI_Chess960)\n"
     "  --shuffle SEED            play the openings in a random order\n"
