@@ -20,6 +20,16 @@ protected:
         for (const std::string& line : out.lines()) count += line.rfind("move ", 0) == 0;
         return count;
     }
+    // After 1.e4 and the engine's answer in "hard" mode the ponder search runs on the reply that
+    // "hint" names.
+    void startPondering(std::string& expected) {
+        start();
+        send({"new", "hard", "level 0 0:03 0", "usermove e2e4"});
+        ASSERT_TRUE(waitForLine("move "));
+        send("hint");
+        ASSERT_TRUE(waitForLine("Hint: "));
+        expected = answers().back().substr(6);
+    }
 };
 
 TEST_F(XboardSearch, AnalysisFollowsTheGameAndNeverMoves) {
@@ -65,13 +75,8 @@ TEST_F(XboardSearch, MoveNowEndsALongSearch) {
 }
 
 TEST_F(XboardSearch, PonderingOnTheExpectedReplyTurnsIntoTheSearch) {
-    start();
-    send({"new", "hard", "level 0 0:03 0", "usermove e2e4"});
-    ASSERT_TRUE(waitForLine("move "));
-    // The engine's move is in, and with it the ponder search on the expected reply.
-    send("hint");
-    ASSERT_TRUE(waitForLine("Hint: "));
-    const std::string expected = answers().back().substr(6);
+    std::string expected;
+    ASSERT_NO_FATAL_FAILURE(startPondering(expected));
     EXPECT_NE(uciLines().back().find(" ponder"), std::string::npos) << uciLines().back();
     EXPECT_NE(lastPositionLine().find(" " + expected), std::string::npos);
 
@@ -85,12 +90,8 @@ TEST_F(XboardSearch, PonderingOnTheExpectedReplyTurnsIntoTheSearch) {
 }
 
 TEST_F(XboardSearch, AnUnexpectedReplyStopsThePonderSearch) {
-    start();
-    send({"new", "hard", "level 0 0:03 0", "usermove e2e4"});
-    ASSERT_TRUE(waitForLine("move "));
-    send("hint");
-    ASSERT_TRUE(waitForLine("Hint: "));
-    const std::string expected = answers().back().substr(6);
+    std::string expected;
+    ASSERT_NO_FATAL_FAILURE(startPondering(expected));
     // Of the two knight moves one differs from the expected reply.
     const std::string other = expected == "g1f3" || expected == "g1h3" ? "b1c3" : "g1f3";
     clearTranscript();
