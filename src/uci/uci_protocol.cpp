@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "book/book_builder.h"
+#include "book/material_statistics.h"
 #include "control/search_control.h"
 #include "eval/evaluator.h"
 #include "search/engine.h"
@@ -66,8 +67,5 @@ void UciProtocol::stopSilently() {
     control_->stop();
     output_->setSilent(wasSilent);
 }
-
-void UciProtocol::mat(const char*) {}
-void UciProtocol::testpos(const char*) {}
 
 }  // namespace zelmora

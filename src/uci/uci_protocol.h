@@ -8,6 +8,7 @@ namespace zelmora {
 class BookBuilder;
 class Engine;
 class EngineOutput;
+class MaterialStatistics;
 class SearchControl;
 
 class Evaluator;
@@ -66,6 +67,8 @@ private:
     std::unique_ptr<Evaluator> evalScratch_;
     // Statistics of "book add", kept until a write or "delete".
     std::unique_ptr<BookBuilder> bookBuilder_;
+    // Raw sums of the "mat" command, kept until a training-file write or "delete".
+    std::unique_ptr<MaterialStatistics> materialStatistics_;
 };
 
 }  // namespace zelmora

@@ -1,0 +1,7 @@
+#include "uci/uci_protocol.h"
+
+namespace zelmora {
+
+void UciProtocol::testpos(const char*) {}
+
+}  // namespace zelmora
