@@ -1,0 +1,7 @@
+#include "neural/material_learning.h"
+
+namespace zelmora {
+
+void runMaterialLearning(const char*, Network&, RandomGenerator&, std::FILE*) {}
+
+}  // namespace zelmora
