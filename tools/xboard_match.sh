@@ -50,6 +50,8 @@ while getopts "e:o:Og:t:i:m:v:pd:a:" option; do
     esac
 done
 
+# xboard finds polyglot (for UCI opponents) on the PATH.
+export PATH=$PATH:/usr/games
 for tool in /usr/games/xboard xvfb-run; do
     command -v "$tool" >/dev/null || { echo "missing $tool: apt-get install xboard xvfb" >&2; exit 2; }
 done
@@ -61,7 +63,7 @@ rm -f "$dir/games.pgn" "$dir/xboard-debug.txt" "$dir/xboard-out.txt" "$dir/summa
 opponent_args=(-scp "$opponent" -sd "$dir/opponent")
 if [ "$uci_opponent" = 1 ]; then
     # xboard starts polyglot on the UCI engine itself.
-    opponent_args=(-scp "$opponent" -sd "$dir/opponent" -sUCI true)
+    opponent_args=(-scp "$opponent" -sd "$dir/opponent" -sUCI)
 fi
 tc_args=(-tc "$tc" -inc "$inc")
 [ -n "$mps" ] && tc_args=(-tc "$tc" -mps "$mps")

@@ -111,6 +111,24 @@ TEST_F(XboardTest, ADrawOfferIsTakenOnceFourScoresAreKnown) {
     EXPECT_EQ(answers().size(), 7u);  // the offer counted once
 }
 
+TEST_F(XboardTest, AHopelessGameIsResignedOnceFourScoresSaySo) {
+    start();
+    // Black's bare king against two queens; White's king walks, so no position repeats.
+    send({"setboard 7k/8/8/8/8/8/2QQ4/K7 w - - 0 1", "sd 2"});
+    int moves = 0;
+    for (const char* walk : {"a1b1", "b1c1", "c1d1", "d1e1", "e1f1", "f1g1"}) {
+        clearTranscript();
+        send(std::string("usermove ") + walk);
+        ASSERT_EQ(answers().size(), answers().back() == "resign" ? 2u : 1u) << walk;
+        EXPECT_EQ(answers()[0].rfind("move ", 0), 0u) << walk;
+        ++moves;
+        if (answers().back() == "resign") break;
+    }
+    EXPECT_EQ(answers().back(), "resign");
+    EXPECT_GE(moves, 4);  // four scores first, and the fourth or fifth no better than the one before
+    EXPECT_LE(moves, 5);
+}
+
 TEST_F(XboardTest, AnIllegalPositionFallsBackToTheStart) {
     start();
     send({"force", "setboard 8/8/8/8/8/8/8/8 w - - 0 1", "usermove e2e4"});
