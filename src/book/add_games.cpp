@@ -19,13 +19,7 @@ std::uint32_t excess(std::uint32_t now, std::uint32_t before) { return now > bef
 
 }  // namespace
 
-BookBuilder::BookBuilder() {
-    RandomGenerator& random = RandomGenerator::instance();
-    for (std::uint32_t& number : signatureNumbers) {
-        for (int i = 0; i < 20; ++i) random.next();
-        number = random.next();
-    }
-}
+BookBuilder::BookBuilder() { signatures.fill(RandomGenerator::instance()); }
 
 std::vector<MoveStats>* BookBuilder::statsOf(std::uint64_t key) {
     const auto found = positions.find(key);
@@ -72,16 +66,12 @@ bool BookBuilder::addGame(const std::vector<Move>& moves, const char* fen, std::
     // within the first 37, where real games hardly repeat, so the walk takes the whole game.
     const int total = int(moves.size());
     int plies = std::min(total, SIGNATURE_PLIES);
-    std::uint32_t low = 0, high = 0;
-    for (int i = 0; i < std::min(plies, SIGNED_PLIES); ++i) {
-        low ^= signatureNumbers[128 * i + (moves[i] & 63)];
-        high ^= signatureNumbers[128 * i + 64 + ((moves[i] >> 6) & 1023)];
-    }
+    std::uint64_t signature = 0;
+    for (int i = 0; i < std::min(plies, SIGNED_PLIES); ++i) signature = signatures.fold(signature, i, moves[i]);
     if (plies < RECORDED_PLIES && !allGames) return false;
     plies = std::min(plies, RECORDED_PLIES);
 
     if (!allGames) {
-        const std::uint64_t signature = std::uint64_t(high) << 32 | low;
         const auto [seen, isNew] = games.try_emplace(signature, GamePoints{a, b});
         if (!isNew) {
             const std::uint32_t moreA = excess(a, seen->second.white), moreB = excess(b, seen->second.black);

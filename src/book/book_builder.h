@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "board/position.h"
+#include "book/game_signature.h"
 
 namespace zelmora {
 
@@ -30,8 +31,7 @@ struct GamePoints {
 
 class BookBuilder {
 public:
-    static constexpr int SIGNATURE_PLIES = 300;
-    static constexpr int SIGNATURE_NUMBERS = 128 * SIGNATURE_PLIES;
+    static constexpr int SIGNATURE_PLIES = GameSignatureTable::PLIES;
     static constexpr int RECORDED_PLIES = 37;  // only the opening of each game counts
     static constexpr int SIGNED_PLIES = 99;    // games alike this far are the same game
 
@@ -59,7 +59,7 @@ public:
     bool write960(const char* fileName, int threshold, double width, std::FILE* errors = stderr);
     bool writeEpd(const char* fileName, int threshold, double width, std::FILE* errors = stderr);
 
-    std::uint32_t signatureNumbers[SIGNATURE_NUMBERS];
+    GameSignatureTable signatures;
     std::map<std::uint64_t, GamePoints> games;
     std::map<std::uint64_t, std::vector<MoveStats>> positions;
     std::set<std::uint64_t> path;
