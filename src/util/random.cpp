@@ -8,6 +8,8 @@ RandomGenerator::RandomGenerator() { seed(static_cast<std::uint32_t>(std::time(n
 
 RandomGenerator::RandomGenerator(std::uint32_t s2Seed) { seed(s2Seed); }
 
+void RandomGenerator::reseed() { seed(static_cast<std::uint32_t>(std::time(nullptr))); }
+
 void RandomGenerator::seed(std::uint32_t s2Seed) {
     s0_ = 0x01234567u;
     s1_ = 0x89ABCDEFu;

@@ -18,6 +18,8 @@ public:
 
     // The one instance shared by the whole program, created on first use.
     static RandomGenerator& instance();
+    // Starts over exactly as the time-seeded constructor does.
+    void reseed();
 
 private:
     void seed(std::uint32_t s2Seed);
