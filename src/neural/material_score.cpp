@@ -10,8 +10,6 @@ namespace zelmora {
 
 namespace {
 
-constexpr int MATERIAL_INPUTS = 12;
-
 // Indexed by: bit 0 White has a light-squared bishop, bit 1 a dark-squared one, bits 2 and 3
 // the same for Black. 0 no bishop relation, 1 opposite colours, 2 same colour, 3 mixed.
 constexpr int BISHOP_CODE[16] = {0, 0, 0, 0, 0, 2, 1, 3, 0, 1, 2, 3, 0, 3, 3, 3};
@@ -53,7 +51,7 @@ bool MaterialEvaluator::loadNetwork(const char* name) {
     Network candidate;
     if (!candidate.loadNetwork(name ? name : "")) return false;
     // Any other shape would be fed inputs it was not trained on, or none at all.
-    if (candidate.inputCount() != MATERIAL_INPUTS || candidate.outputCount() < 1) return false;
+    if (candidate.inputCount() != MATERIAL_NET_INPUTS || candidate.outputCount() < 1) return false;
     network_ = std::move(candidate);
     return true;
 }
@@ -115,16 +113,16 @@ int MaterialEvaluator::computeScore(const SideRecord& first, const SideRecord& s
     return int((1.0 - k) * base + k * net);
 }
 
-double MaterialEvaluator::materialNet(const int own[5], const int other[5], int x) {
+double materialNetOutput(Network& network, const int own[5], const int other[5], int x) {
     const int ownBishop = own[2] > 0 ? 1 : 0;
     // With opposite-coloured bishops the other side's bishop counts as an extra one.
     const int otherBishop = other[2] > 0 && x >= 0 ? 1 : 0;
-    const int inputs[MATERIAL_INPUTS] = {own[0],   own[1],   ownBishop,   own[2] - ownBishop,     own[3],   own[4],
-                                         other[0], other[1], otherBishop, other[2] - otherBishop, other[3], other[4]};
-    network_.resetSums();
-    for (int i = 0; i < MATERIAL_INPUTS; ++i) network_.setInput(i, inputs[i]);
-    network_.compute();
-    return network_.output(0);
+    const int inputs[MATERIAL_NET_INPUTS] = {own[0],   own[1],   ownBishop,   own[2] - ownBishop,     own[3],   own[4],
+                                             other[0], other[1], otherBishop, other[2] - otherBishop, other[3], other[4]};
+    network.resetSums();
+    for (int i = 0; i < MATERIAL_NET_INPUTS; ++i) network.setInput(i, inputs[i]);
+    network.compute();
+    return network.output(0);
 }
 
 }  // namespace zelmora

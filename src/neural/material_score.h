@@ -13,6 +13,13 @@ namespace zelmora {
 class EndgameRecognizer;
 class RecognizerRegistry;
 
+inline constexpr int MATERIAL_NET_INPUTS = 12;
+
+// One forward pass of a material network (shared by the evaluation and by training): counts are
+// queens, rooks, bishops, knights, pawns; x is -1 for opposite-coloured bishops, +1 for
+// same-coloured, else 0.
+double materialNetOutput(Network& network, const int own[5], const int other[5], int x);
+
 class MaterialEvaluator {
 public:
     static constexpr int CACHE_SIZE = 8192;
@@ -34,9 +41,8 @@ public:
     int currentScore() const { return currentScore_; }
     const EndgameRecognizer* currentRecognizer() const { return currentRecognizer_; }
 
-    // One forward pass: counts are queens, rooks, bishops, knights, pawns; x is -1 for
-    // opposite-coloured bishops, +1 for same-coloured, else 0.
-    double materialNet(const int own[5], const int other[5], int x);
+    // materialNetOutput on this evaluator's network.
+    double materialNet(const int own[5], const int other[5], int x) { return materialNetOutput(network_, own, other, x); }
 
     Network& network() { return network_; }
     const Network& network() const { return network_; }
