@@ -129,6 +129,27 @@ TEST_F(XboardTest, AHopelessGameIsResignedOnceFourScoresSaySo) {
     EXPECT_LE(moves, 5);
 }
 
+TEST_F(XboardTest, Chess960CastlingGoesBothWays) {
+    start();
+    // King c1 between rooks b1 and f1: O-O puts it on g1 past its own rook.
+    send({"variant fischerandom", "force", "setboard 1rk2r2/pppppppp/8/8/8/8/PPPPPPPP/1RK2R2 w FBfb - 0 1",
+          "usermove O-O", "usermove O-O-O", "sd 1", "go"});
+    EXPECT_EQ(lastPositionLine().rfind("position fen 1rk2r2/pppppppp/8/8/8/8/PPPPPPPP/1RK2R2 w FBfb - 0 1 moves ", 0), 0u)
+        << lastPositionLine();
+    ASSERT_EQ(answers().size(), 1u);
+    EXPECT_EQ(answers()[0].rfind("move ", 0), 0u);
+    // Only castling mates: the king on b1 keeps the rook from reaching d1 by itself. A position
+    // given with file letters for the castling rights (as xboard sends them) gets the king
+    // taking its rook, which xboard reads as castling; X-FEN letters get O-O-O.
+    const char* const castlings[][2] = {{"A", "move b1a1"}, {"Q", "move O-O-O"}};
+    for (const auto& [rights, move] : castlings) {
+        clearTranscript();
+        send({"new", "variant fischerandom", "force",
+              (std::string("setboard 2rkr3/2p1p3/8/8/8/8/2P5/RK6 w ") + rights + " - 0 1").c_str(), "sd 2", "go"});
+        EXPECT_EQ(answers(), (Lines{move, "1-0 {White mates}"})) << rights;
+    }
+}
+
 TEST_F(XboardTest, AnIllegalPositionFallsBackToTheStart) {
     start();
     send({"force", "setboard 8/8/8/8/8/8/8/8 w - - 0 1", "usermove e2e4"});
