@@ -27,6 +27,9 @@ private:
     std::size_t size_ = 0;
 };
 
+// No count deeper than this could ever finish, and the recursion must not outrun the stack.
+constexpr int MAX_PERFT_DEPTH = 64;
+
 // Needs fresh attack sets (any validated position or one reached by makeLegal).
 std::uint64_t perft(Position& pos, int depth, PerftTable* table = nullptr);
 

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -21,16 +23,25 @@ struct PerftRequest {
     bool divide = false;
 };
 
-bool parsePerft(const char* arguments, PerftRequest& request) {
-    const char* depth = std::strstr(arguments, "depth");
-    if (depth == nullptr || std::sscanf(depth, "depth %d", &request.depth) != 1) return false;
-    if (const char* hash = std::strstr(arguments, "Hash")) {
-        if (std::sscanf(hash, "Hash %d", &request.hashMb) != 1) request.hashMb = 0;
-    }
+// The number after a keyword ("depth %d"), saturated to the int range; false without one.
+bool numberAfter(const char* arguments, const char* keyword, int& value) {
+    const char* found = std::strstr(arguments, keyword);
+    std::int64_t number = 0;
+    if (found == nullptr || !readInteger(found + std::strlen(keyword), number)) return false;
+    value = static_cast<int>(std::clamp<std::int64_t>(number, INT_MIN, INT_MAX));
+    return true;
+}
+
+enum class PerftParse { OK, NO_DEPTH, DEPTH_TOO_LARGE };
+
+PerftParse parsePerft(const char* arguments, PerftRequest& request) {
+    if (!numberAfter(arguments, "depth", request.depth)) return PerftParse::NO_DEPTH;
+    if (request.depth > MAX_PERFT_DEPTH) return PerftParse::DEPTH_TOO_LARGE;
+    if (!numberAfter(arguments, "Hash", request.hashMb)) request.hashMb = 0;
     // Same ceiling as the Hash option; a table the machine cannot hold must not end the program.
     request.hashMb = std::clamp(request.hashMb, 0, UciProtocol::MAX_HASH_MB);
     request.divide = std::strstr(arguments, "divide") != nullptr;
-    return true;
+    return PerftParse::OK;
 }
 
 std::uint64_t count(Position& pos, int depth, PerftTable& table) {
@@ -53,9 +64,10 @@ void printCount(EngineOutput& output, const char* move, int depth, std::int64_t 
 void UciProtocol::perft(const char* line) {
     stopSilently();
     PerftRequest request;
-    if (!parsePerft(skipWord(skipWhite(line)), request)) {
-        output_->debugMessage("perft ohne depth", line);
-        return;
+    switch (parsePerft(skipWord(skipWhite(line)), request)) {
+        case PerftParse::NO_DEPTH: output_->debugMessage("perft ohne depth", line); return;
+        case PerftParse::DEPTH_TOO_LARGE: output_->debugMessage("Unzul\xE4ssiger Wert f\xFCr 'depth'", line); return;
+        case PerftParse::OK: break;
     }
     Position pos = engine_->game.position;
     if (!request.divide) {

@@ -79,5 +79,16 @@ TEST_F(PerftCommand, MissingDepthOrBadTableSizeIsHarmless) {
     EXPECT_EQ(lines(), std::vector<std::string>{"info string perft ohne depth perft Hash 16 divide"});
 }
 
+TEST_F(PerftCommand, AbsurdDepthsAreRefusedAtOnce) {
+    output.setDebug(true);
+    // Beyond the int range the depth saturates; none of these may recurse off the stack.
+    for (const char* depth : {"65", "2147483647", "2147483648", "4294967296", "-2147483649", "99999999999999999999"})
+        send(std::string("perft depth ") + depth + " Hash 4294967296");
+    const std::vector<std::string> seen = lines();
+    ASSERT_EQ(seen.size(), 6u);
+    EXPECT_EQ(seen[0], "info string Unzul\xE4ssiger Wert f\xFCr 'depth' perft depth 65 Hash 4294967296");
+    EXPECT_EQ(seen[4], "info depth -2147483648 time 0 nodes 0");  // below 1 counts nothing, as depth 0
+}
+
 }  // namespace
 }  // namespace zelmora
