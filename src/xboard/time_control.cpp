@@ -1,9 +1,15 @@
 #include "xboard/time_control.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 namespace zelmora {
+
+double clampClock(double milliseconds) {
+    if (!(milliseconds == milliseconds)) return 0.0;  // NaN
+    return std::clamp(milliseconds, -MAX_CLOCK_MS, MAX_CLOCK_MS);
+}
 
 namespace {
 
@@ -35,7 +41,7 @@ bool TimeControl::parseLevel(const char* text) {
     if (fields <= 0 || fields % 3 != 0) return false;
     for (int i = 0; i < PERIODS; ++i) {
         if (i < fields / 3) {
-            periods_[i] = {moves[i], baseMilliseconds(base[i]), increment[i] * 1000.0};
+            periods_[i] = {moves[i], clampClock(baseMilliseconds(base[i])), clampClock(increment[i] * 1000.0)};
         } else {
             periods_[i] = {-1, 0.0, 0.0};
         }

@@ -4,6 +4,11 @@
 
 namespace zelmora {
 
+// Clock figures from the interface are kept within a thousand years either way, so that every sum
+// and conversion made of them stays in range; what is no number at all counts as 0.
+constexpr double MAX_CLOCK_MS = 3.2e13;
+double clampClock(double milliseconds);
+
 struct TimePeriod {
     int moves;           // moves in the period; 0 = the rest of the game, -1 = no such period
     double baseMs;       // time given at the start of the period

@@ -1,5 +1,6 @@
 // The xboard commands that change the game, and the engine's move.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -144,11 +145,12 @@ void XboardProtocol::sendSearch(bool ponder) {
         const int played = halfMoves() + (ponder ? 1 : 0);
         const double time = static_cast<double>(ownTime_);
         const double increment = timeControl_.increment(played);
-        int length = std::snprintf(go, sizeof go, "go wtime %16.0f btime %16.0f winc %16.0f binc %16.0f", time, time,
-                                   increment, increment);
         const int movesToGo = timeControl_.movesToGo(played);
-        if (movesToGo > 0) length += std::snprintf(go + length, sizeof go - length, " movestogo %d", movesToGo);
-        if (ponder) std::snprintf(go + length, sizeof go - length, " ponder");
+        char movesToGoText[24] = "";
+        if (movesToGo > 0) std::snprintf(movesToGoText, sizeof movesToGoText, " movestogo %d", movesToGo);
+        // One call, so that a line too long for the buffer is cut, never overrun.
+        std::snprintf(go, sizeof go, "go wtime %16.0f btime %16.0f winc %16.0f binc %16.0f%s%s", time, time, increment,
+                      increment, movesToGoText, ponder ? " ponder" : "");
     }
     output_->setPonderMoveText(ponder ? expectedMove_.c_str() : "");
     queue(go);
@@ -202,9 +204,9 @@ void XboardProtocol::engineMoved(const char* bestText, const char* ponderText, i
     std::string answer = "move ";
     answer += bestText;
     output_->answer(answer.c_str());
-    ownTime_ -= systemMilliseconds() - searchStart_;
-    ownTime_ += static_cast<std::int64_t>(timeControl_.creditAfterMove(played));
-    if (ownTime_ < MIN_OWN_TIME) ownTime_ = MIN_OWN_TIME;
+    const double used = static_cast<double>(systemMilliseconds() - searchStart_);
+    const double left = static_cast<double>(ownTime_) - used + timeControl_.creditAfterMove(played);
+    ownTime_ = static_cast<std::int64_t>(std::clamp(left, double(MIN_OWN_TIME), MAX_CLOCK_MS));
     if (!playMove(bestText)) return;  // the engine's board and ours disagree: nothing more to build on
     expectedMove_.clear();
     if (announceGameEnd()) return;

@@ -143,11 +143,11 @@ void XboardProtocol::level(const char* line) {
 // A missing number leaves the setting as it was; the interface hears why.
 void XboardProtocol::st(const char* line) {
     double seconds = 0.0;
-    if (std::sscanf(skipWord(skipWhite(line)), "%lf", &seconds) != 1 || seconds < 0.0) {
+    if (std::sscanf(skipWord(skipWhite(line)), "%lf", &seconds) != 1 || !(seconds >= 0.0)) {
         output_->answerError("bad parameters", line);
         return;
     }
-    fixedTime_ = static_cast<std::int64_t>(seconds * 1000.0);
+    fixedTime_ = static_cast<std::int64_t>(clampClock(seconds * 1000.0));
     fixedDepth_ = -1;
 }
 
@@ -167,7 +167,7 @@ void XboardProtocol::time(const char* line) {
         output_->answerError("bad parameters", line);
         return;
     }
-    ownTime_ = centiseconds * 10;
+    ownTime_ = static_cast<std::int64_t>(clampClock(static_cast<double>(centiseconds) * 10.0));
 }
 
 void XboardProtocol::moveNow(const char*) {

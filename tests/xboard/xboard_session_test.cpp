@@ -144,6 +144,20 @@ TEST_F(XboardGoLine, BadParametersChangeNothing) {
     EXPECT_EQ(goLine({"go"}), "go wtime 300000 btime 300000 winc 0 binc 0");
 }
 
+TEST_F(XboardGoLine, AbsurdClockFiguresAreBounded) {
+    start();
+    // Each once overran the go line's buffer or overflowed a conversion.
+    EXPECT_EQ(goLine({"level 40 1 1e300 10 1 -1e300", "go"}),
+              "go wtime 60000 btime 60000 winc 32000000000000 binc 32000000000000 movestogo 40");
+    EXPECT_EQ(goLine({"time -99999999999999999999999", "go"}),
+              "go wtime -32000000000000 btime -32000000000000 winc 32000000000000 binc 32000000000000 movestogo 40");
+    EXPECT_EQ(goLine({"level 0 nan inf", "time 9223372036854775807", "go"}),
+              "go wtime 32000000000000 btime 32000000000000 winc 32000000000000 binc 32000000000000");
+    EXPECT_EQ(goLine({"st 1e300", "go"}), "go movetime 32000000000000");
+    send({"st nan"});
+    EXPECT_EQ(answers().back(), "Error (bad parameters): st nan");
+}
+
 TEST_F(XboardTest, QuitSilencesTheEngineAndWaitsForIt) {
     start();
     send({"quit"});
