@@ -25,7 +25,7 @@ bool SearchControl::go(const GoParameters& parameters, bool ponder, bool infinit
     if (searchRunning()) stopSilently();
     closeFinishedThreads();
 
-    clock_->setBudget(parameters, infinite);
+    clock_->setBudget(parameters, infinite, ponder);
     clock_->start();
     engine_->continueIterating = true;
     engine_->ponder = ponder;

@@ -56,7 +56,7 @@ void TimeLimits::setUnlimited(int depth) {
     movesFactor = 10.0;
 }
 
-void TimeLimits::setBudget(const GoParameters& go, bool infinite) {
+void TimeLimits::setBudget(const GoParameters& go, bool infinite, bool ponder) {
     if (infinite) {
         setUnlimited(100);
     } else if (go.depth > 0 || go.mate > 0) {
@@ -72,7 +72,23 @@ void TimeLimits::setBudget(const GoParameters& go, bool infinite) {
         nodeLimit = std::max<std::int64_t>(go.nodes, 500);
     } else {
         setClockBudget(go.time, go.increment, go.movesToGo);
+        if (go.clockGiven && !ponder) keepWithinClock(go.time);
     }
+}
+
+// The budget rules above leave at least 50 ms after the reserve, and a large increment can lift the
+// hard limit to that floor: with less than that on the clock the move would come after the flag.
+// Deliberately beyond those rules, no limit may reach past the time really left less a margin for
+// stopping the threads and the reply's way to the interface. From 200 ms up the reserve already
+// keeps the limits lower, so only the last moments of a game are touched.
+void TimeLimits::keepWithinClock(std::int64_t timeLeft) {
+    constexpr std::int64_t SAFETY_MARGIN = 50;    // ms
+    constexpr std::int64_t SHORTEST_LOOK = 5;     // ms, when even the margin is no longer there
+    timeLeft = std::clamp<std::int64_t>(timeLeft, 0, UNLIMITED_TIME);
+    const std::int64_t latest = std::max(timeLeft - SAFETY_MARGIN, std::min(timeLeft / 2, SHORTEST_LOOK));
+    hard = std::min(hard, latest);
+    soft = std::min(soft, latest);
+    target = std::min(target, latest);
 }
 
 void TimeLimits::setClockBudget(std::int64_t time, std::int64_t increment, int movesToGo) {

@@ -20,6 +20,7 @@ struct GoParameters {
     std::int64_t nodes = 0;
     int mate = 0;
     std::int64_t moveTime = 0;
+    bool clockGiven = false;  // the side to move's time was named, so the clock really runs
 };
 
 // A clock without a budget: it only measures and limits the depth.
@@ -65,11 +66,13 @@ public:
 
     void setPonderOption(bool on) { ponderOption = on; }
     // Sets depth, node and time limits for the next search; the clock is started separately.
-    void setBudget(const GoParameters& go, bool infinite);
+    // A ponder search runs on the opponent's time, so its limits are not held to our clock.
+    void setBudget(const GoParameters& go, bool infinite, bool ponder = false);
 
 private:
     void setUnlimited(int depth);
     void setClockBudget(std::int64_t time, std::int64_t increment, int movesToGo);
+    void keepWithinClock(std::int64_t timeLeft);
 };
 
 }  // namespace zelmora

@@ -19,12 +19,13 @@ const char* afterKeyword(const char* keyword, std::size_t length) {
 }
 
 // The number behind a keyword anywhere in the line, read from one character after it; 0 when the
-// keyword is missing or no number follows.
-std::int64_t numberAfter(const char* line, const char* keyword) {
+// keyword is missing or no number follows (then read, if given, is false).
+std::int64_t numberAfter(const char* line, const char* keyword, bool* read = nullptr) {
     const char* found = std::strstr(line, keyword);
     std::int64_t value = 0;
-    if (found != nullptr && !readInteger(afterKeyword(found, std::strlen(keyword)), value)) value = 0;
-    return value;
+    const bool ok = found != nullptr && readInteger(afterKeyword(found, std::strlen(keyword)), value);
+    if (read != nullptr) *read = ok;
+    return ok ? value : 0;
 }
 
 // "keyword %d": white space may follow the keyword directly.
@@ -51,7 +52,7 @@ void UciProtocol::go(const char* line) {
     const bool white = engine_->game.position.sideToMove() == WHITE;
 
     GoParameters parameters;
-    parameters.time = numberAfter(line, white ? "wtime" : "btime");
+    parameters.time = numberAfter(line, white ? "wtime" : "btime", &parameters.clockGiven);
     parameters.increment = numberAfter(line, white ? "winc" : "binc");
     parameters.movesToGo = countAfter(line, "movestogo");
     parameters.depth = countAfter(line, "depth");

@@ -93,6 +93,32 @@ TEST(TimeLimits, ClockBudgetExamples) {
     EXPECT_LE(soft, hard);
 }
 
+TEST(TimeLimits, NoLimitReachesPastTheClockLeft) {
+    const struct {
+        std::int64_t time, increment;
+        bool ponder;
+        Budget expected;
+    } cases[] = {
+        // 29 ms left at 2+0.02: the floor and eight increments would have allowed 50 ms.
+        {29, 20, false, {5, 5, 5}},
+        {29, 20, true, {20, 41, 50}},  // pondering runs on the opponent's time
+        {90, 20, false, {20, 40, 40}},
+        {0, 0, false, {0, 0, 0}},
+        {8, 0, false, {1, 4, 4}},
+        {100, 0, false, {1, 6, 10}},  // within the margin already
+        {225, 20, false, {21, 62, 75}},
+        {60000, 1000, false, {2548, 11481, 19970}},
+    };
+    for (const auto& c : cases) {
+        TimeLimits clock;
+        clock.setPonderOption(false);
+        GoParameters go{c.time, c.increment};
+        go.clockGiven = true;
+        clock.setBudget(go, false, c.ponder);
+        EXPECT_EQ(Budget(clock.target, clock.soft, clock.hard), c.expected) << c.time << "+" << c.increment;
+    }
+}
+
 TEST(TimeLimits, NextIterationNeedsAllFiveConditions) {
     TimeLimits clock = runningFor(0);
     clock.maxDepth = 7;
