@@ -26,6 +26,8 @@ if [ "$bits" = 32 ] && ! [ -x /usr/lib/wine/wine ]; then
     echo "skipped: wine32 is not installed (dpkg --add-architecture i386; apt-get install wine32:i386)"
     exit 77
 fi
+# A prefix of its own, made by the 32-bit Wine: one made before wine32 was installed may lack its half.
+[ "$bits" = 32 ] && export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-zelmora32} WINEARCH=win32
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
