@@ -1,7 +1,5 @@
 #include "board/attacks.h"
 
-#include <mutex>
-
 #include "board/board_data.h"
 #include "board/kpk.h"
 
@@ -146,8 +144,8 @@ Bitboard parseSquareList(const char* text) {
 }
 
 void initBoardTables() {
-    static std::once_flag once;
-    std::call_once(once, buildTables);
+    static const bool built = (buildTables(), true);  // a local static is initialised once, thread-safely
+    (void)built;
 }
 
 }  // namespace zelmora

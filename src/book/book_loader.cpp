@@ -17,6 +17,7 @@
 #include "search/transposition_table.h"
 #include "util/platform.h"
 #include "util/text.h"
+#include "util/unlocked_stream.h"
 
 namespace zelmora {
 
@@ -33,14 +34,14 @@ public:
     // False at the end of the file.
     bool token(char (&out)[TOKEN_SIZE], bool& tooLong) {
         skipWhite();
-        int c = getc_unlocked(file_);
+        int c = getByteUnlocked(file_);
         if (c == EOF) return false;
         int length = 0;
         tooLong = false;
         while (c != EOF && !isWhite(char(c))) {
             if (length < TOKEN_SIZE - 1) out[length++] = char(c);
             else tooLong = true;
-            c = getc_unlocked(file_);
+            c = getByteUnlocked(file_);
         }
         out[length] = '\0';
         return true;
@@ -50,14 +51,14 @@ public:
     // character. False without a digit or beyond 32 bits.
     bool number(std::int64_t& value, std::int64_t lowest, std::int64_t highest) {
         skipWhite();
-        int c = getc_unlocked(file_);
+        int c = getByteUnlocked(file_);
         const bool negative = c == '-';
-        if (c == '-' || c == '+') c = getc_unlocked(file_);
+        if (c == '-' || c == '+') c = getByteUnlocked(file_);
         if (c < '0' || c > '9') return false;
         std::int64_t magnitude = 0;
         while (c >= '0' && c <= '9') {
             if (magnitude <= INT32_MAX + std::int64_t(1)) magnitude = magnitude * 10 + (c - '0');
-            c = getc_unlocked(file_);
+            c = getByteUnlocked(file_);
         }
         if (c != EOF) ungetc(c, file_);
         value = negative ? -magnitude : magnitude;
@@ -67,7 +68,7 @@ public:
 private:
     void skipWhite() {
         int c;
-        do c = getc_unlocked(file_);
+        do c = getByteUnlocked(file_);
         while (c != EOF && isWhite(char(c)));
         if (c != EOF) ungetc(c, file_);
     }
@@ -130,9 +131,8 @@ std::uint64_t keyOf(const TTEntry& e) { return std::uint64_t(e.keyHigh) << 32 | 
 std::FILE* openBookFile(const char* fileName) {
     std::FILE* file = std::fopen(fileName, "r");
     if (file != nullptr || std::strchr(fileName, '/') != nullptr || std::strchr(fileName, '\\') != nullptr) return file;
-    const std::string directory = programDirectory();
-    if (directory.empty()) return nullptr;
-    return std::fopen((directory + "/" + fileName).c_str(), "r");
+    const std::string beside = besideProgram(fileName);
+    return beside.empty() ? nullptr : std::fopen(beside.c_str(), "r");
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ bool SearchControl::go(const GoParameters& parameters, bool ponder, bool infinit
         searchBody();
         return true;
     }
-    std::lock_guard<std::mutex> guard(lock_);
+    LockGuard guard(lock_);
     std::unique_ptr<NativeThread> thread(new (std::nothrow) NativeThread);
     if (!thread || !thread->start(threadEntry, this, STACK_SIZE)) return false;
     // The body cannot hand its thread to the ring before this store: it needs the lock for that.
@@ -67,7 +67,7 @@ void SearchControl::stopWorkers() {
         workers_[i]->ponder = false;
         workers_[i]->continueIterating = false;
     }
-    for (int i = 0; i < threadCount_ - 1; ++i) workerThreads_[i].join();
+    NativeThread::joinAll(workerThreads_.data(), threadCount_ - 1);
     workerClock_.stop();
 }
 
@@ -84,7 +84,7 @@ void SearchControl::searchBody() {
         output_->bestMove(best != NO_MOVE ? &best : nullptr, ponder != NO_MOVE ? &ponder : nullptr);
     }
     // A thread cannot join itself: the next "go" or the teardown does it.
-    std::lock_guard<std::mutex> guard(lock_);
+    LockGuard guard(lock_);
     if (mainThread_) {
         finished_[finishedWrite_ % RING_SIZE] = std::move(mainThread_);
         ++finishedWrite_;
@@ -97,7 +97,7 @@ void SearchControl::stop() {
     engine_->stop = true;
     std::unique_ptr<NativeThread> thread;
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        LockGuard guard(lock_);
         thread = std::move(mainThread_);
     }
     if (thread) thread->join();
@@ -125,7 +125,7 @@ void SearchControl::setThreadCount(int count) {
 }
 
 bool SearchControl::searchRunning() {
-    std::lock_guard<std::mutex> guard(lock_);
+    LockGuard guard(lock_);
     return mainThread_ != nullptr;
 }
 
@@ -139,7 +139,7 @@ void SearchControl::stopSilently() {
 void SearchControl::closeFinishedThreads() {
     std::array<std::unique_ptr<NativeThread>, RING_SIZE> done;
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        LockGuard guard(lock_);
         for (int i = 0; i < RING_SIZE && finishedRead_ != finishedWrite_; ++i, ++finishedRead_) {
             done[i] = std::move(finished_[finishedRead_ % RING_SIZE]);
         }

@@ -4,7 +4,6 @@
 #include <array>
 #include <atomic>
 #include <memory>
-#include <mutex>
 
 #include "control/time_limits.h"
 #include "search/engine.h"
@@ -54,7 +53,7 @@ private:
     EngineOutput* output_;
     TimeLimits* clock_;
     TimeLimits workerClock_;  // shared by the worker engines, never given a budget
-    std::mutex lock_;         // guards mainThread_ and the finished ring
+    Lock lock_;               // guards mainThread_ and the finished ring
     std::unique_ptr<NativeThread> mainThread_;
     // Threads whose search body has ended but which were not joined yet.
     std::array<std::unique_ptr<NativeThread>, RING_SIZE> finished_;

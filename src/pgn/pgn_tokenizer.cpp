@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "pgn/pgn_reader.h"
+#include "util/unlocked_stream.h"
 
 namespace zelmora {
 
@@ -39,7 +40,7 @@ void PgnReader::close() {
 
 void PgnReader::advance() {
     if (file_ == nullptr) return;
-    const int c = getc_unlocked(file_);
+    const int c = getByteUnlocked(file_);
     lookahead_ = c;
     if (c == EOF) return;
     ++char_;

@@ -58,12 +58,12 @@ void Engine::setListener(EngineListener* newListener) {
 }
 
 void Engine::setLogFile(const char* name) {
-    std::lock_guard<std::mutex> guard(logFileLock_);
+    LockGuard guard(logFileLock_);
     std::snprintf(logFile_, sizeof logFile_, "%s", name);
 }
 
 std::string Engine::logFileName() const {
-    std::lock_guard<std::mutex> guard(logFileLock_);
+    LockGuard guard(logFileLock_);
     return logFile_;
 }
 

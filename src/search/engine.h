@@ -5,7 +5,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "board/game_record.h"
@@ -16,6 +15,7 @@
 #include "search/move_picker.h"
 #include "search/principal_variation.h"
 #include "search/score.h"
+#include "util/platform.h"
 
 namespace zelmora {
 
@@ -198,7 +198,7 @@ private:
     PrincipalVariation iterationPv_[2];  // the last two iterations' lines, alternating
     int iterationPvIndex_ = 0;
     char timeLogText_[MOVE_CHANGE_LOG_SIZE] = "";  // the last prediction, waiting for its outcome
-    mutable std::mutex logFileLock_;
+    mutable Lock logFileLock_;
     char logFile_[FILE_NAME_SIZE] = "";
     char searchLogFile_[FILE_NAME_SIZE] = "";  // this search's copy of logFile_
     std::string rootFilter_;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <mutex>
 
 #include "neural/network.h"
+#include "util/platform.h"
 
 namespace zelmora {
 
@@ -73,8 +73,8 @@ double predictMoveChange(Network& network, const MoveChangeSample& sample, char*
 }
 
 void appendTimeLogLine(const char* fileName, const char* text, int changed) {
-    static std::mutex lock;
-    std::lock_guard<std::mutex> guard(lock);
+    static Lock lock;
+    LockGuard guard(lock);
     std::FILE* file = std::fopen(fileName, "a");
     if (file == nullptr) return;  // a log that cannot be written is no reason to stop playing
     std::fprintf(file, "%s %d\n", text, changed);

@@ -2,10 +2,8 @@
 // enough, with the principal variation rebuilt from the table after every iteration.
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 #include "book/book_probe.h"
 #include "control/time_limits.h"
@@ -13,13 +11,17 @@
 #include "search/engine.h"
 #include "search/move_change.h"
 #include "search/transposition_table.h"
+#include "util/platform.h"
 
 namespace zelmora {
 
 namespace {
 
+// How often a waiting search looks at its flags again.
+constexpr int NAP_MS = 40;
+
 void napWhile(const std::atomic<bool>& flag) {
-    while (flag.load(std::memory_order_relaxed)) std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    while (flag.load(std::memory_order_relaxed)) sleepMilliseconds(NAP_MS);
 }
 
 }  // namespace
@@ -83,7 +85,7 @@ bool Engine::think() {
         if (taken == NO_MOVE) table->newSearch();
     } else {
         while (table->bookCount != 0 && !stop.load(std::memory_order_relaxed))
-            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+            sleepMilliseconds(NAP_MS);
     }
 
     if (taken != NO_MOVE) {
@@ -117,7 +119,7 @@ void Engine::runIterations() {
     changePercent = 20.0;
     timeLogText_[0] = '\0';
     {
-        std::lock_guard<std::mutex> guard(logFileLock_);
+        LockGuard guard(logFileLock_);
         std::memcpy(searchLogFile_, logFile_, sizeof searchLogFile_);
     }
 

@@ -4,7 +4,7 @@ namespace zelmora {
 
 void EngineOutput::writeLine(const char* text, bool evenWhenSilent) {
     if (isSilent() && !evenWhenSilent) return;
-    std::lock_guard<std::mutex> guard(lock_);
+    LockGuard guard(lock_);
     std::fputs(text, stream_);
     std::fputc('\n', stream_);
     std::fflush(stream_);

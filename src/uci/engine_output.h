@@ -3,9 +3,9 @@
 
 #include <atomic>
 #include <cstdio>
-#include <mutex>
 
 #include "search/engine_listener.h"
+#include "util/platform.h"
 
 namespace zelmora {
 
@@ -30,7 +30,7 @@ protected:
     void writeLine(const char* text, bool evenWhenSilent = false);
 
 private:
-    std::mutex lock_;
+    Lock lock_;
     std::atomic<bool> debug_{false};
     std::atomic<bool> silent_{false};
     std::FILE* stream_;

@@ -1,5 +1,6 @@
 #pragma once
-// Zero-filled memory for big tables, backed by huge pages where the system allows it.
+// Zero-filled memory for big tables, page-aligned, backed by huge pages where the system allows it.
+// One back end per system (large_memory_posix.cpp, large_memory_windows.cpp).
 
 #include <cstddef>
 #include <memory>

@@ -14,25 +14,26 @@ CommandQueue::CommandQueue(Handler handler, void* context) : handler_(handler), 
         buffers_[i].capacity = buffers_[i].storage ? size : 0;
     }
     // The worker runs "go" in blocking mode as a whole search, so it needs a search thread's stack.
-    if (!worker_.start(workerEntry, this, SearchControl::STACK_SIZE)) terminating_ = true;
+    if (!wake_.valid() || !idle_.valid() || !worker_.start(workerEntry, this, SearchControl::STACK_SIZE))
+        terminating_ = true;
 }
 
 CommandQueue::~CommandQueue() { terminate(); }
 
 void CommandQueue::terminate() {
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        LockGuard guard(lock_);
         terminating_ = true;
     }
-    wake_.notify_all();
-    idle_.notify_all();
+    wake_.signal();
+    idle_.signal();
     worker_.join();
 }
 
 bool CommandQueue::enqueue(const char* text) {
     const int length = static_cast<int>(std::strlen(text));
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        LockGuard guard(lock_);
         if (terminating_) return false;
         // The highest free buffer that fits keeps the large ones for long lines.
         int chosen = -1;
@@ -47,30 +48,45 @@ bool CommandQueue::enqueue(const char* text) {
         ++writeIndex_;
         ++busy_;
     }
-    wake_.notify_one();
+    wake_.signal();
     return true;
 }
 
 void CommandQueue::waitUntilIdle() {
-    std::unique_lock<std::mutex> guard(lock_);
-    idle_.wait(guard, [this] { return busy_ == 0 || terminating_; });
+    for (;;) {
+        {
+            LockGuard guard(lock_);
+            if (busy_ == 0 || terminating_) return;
+        }
+        // A signal left over from an earlier line only costs one more look.
+        idle_.wait();
+    }
 }
 
 void CommandQueue::workerEntry(void* self) { static_cast<CommandQueue*>(self)->workerLoop(); }
 
 void CommandQueue::workerLoop() {
-    std::unique_lock<std::mutex> guard(lock_);
     for (;;) {
-        wake_.wait(guard, [this] { return terminating_ || readIndex_ != writeIndex_; });
-        if (terminating_) return;
-        const int index = ring_[readIndex_ % BUFFERS];
-        ++readIndex_;
-        guard.unlock();
-        handler_(context_, buffers_[index].storage.get());
-        guard.lock();
-        buffers_[index].inUse = false;
-        --busy_;
-        if (busy_ == 0) idle_.notify_all();
+        wake_.wait();
+        // One signal may stand for several lines: run until the ring is empty.
+        for (;;) {
+            int index;
+            {
+                LockGuard guard(lock_);
+                if (terminating_) return;
+                if (readIndex_ == writeIndex_) break;
+                index = ring_[readIndex_ % BUFFERS];
+                ++readIndex_;
+            }
+            handler_(context_, buffers_[index].storage.get());
+            bool idle;
+            {
+                LockGuard guard(lock_);
+                buffers_[index].inUse = false;
+                idle = --busy_ == 0;
+            }
+            if (idle) idle_.signal();
+        }
     }
 }
 

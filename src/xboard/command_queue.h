@@ -3,9 +3,7 @@
 // The xboard side never waits for a command to finish, so a search may report back (and take
 // the xboard lock) while its "go" is still being run.
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 
 #include "util/platform.h"
 
@@ -29,7 +27,7 @@ public:
 
     // False once terminating, when the text fits no buffer, or when every buffer is taken.
     bool enqueue(const char* text);
-    // Returns when every queued line has been run (or the queue is terminating).
+    // Returns when every queued line has been run (or the queue is terminating). One waiter at a time.
     void waitUntilIdle();
     void terminate();
 
@@ -51,9 +49,9 @@ private:
     unsigned readIndex_ = 0;
     int busy_ = 0;  // buffers in use, including the one being run
     bool terminating_ = false;
-    std::mutex lock_;
-    std::condition_variable wake_;  // a line arrived or termination
-    std::condition_variable idle_;  // a line was finished
+    Lock lock_;
+    Event wake_;  // a line arrived, or termination
+    Event idle_;  // the last line in hand was finished, or termination
     NativeThread worker_;
 };
 

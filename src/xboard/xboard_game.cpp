@@ -189,7 +189,7 @@ bool XboardProtocol::announceGameEnd() {
 }
 
 void XboardProtocol::engineMoved(const char* bestText, const char* ponderText, int score, bool rootHadChoice) {
-    std::lock_guard<std::mutex> guard(lock_);
+    LockGuard guard(lock_);
     // Every "go" run since the last silent stop was queued before it: its answer is void.
     if (goStarted_.load() <= goStoppedUpTo_ || analyzeMode_ || forceMode_) return;
     if (bestText == nullptr) {

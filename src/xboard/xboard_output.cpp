@@ -36,7 +36,7 @@ void XboardOutput::pvLine(const Engine& engine, int score, int alpha, int beta) 
     (void)beta;
     const double nodes = scaledNodes(engine);
     {
-        std::lock_guard<std::mutex> guard(textLock_);
+        LockGuard guard(textLock_);
         statNodes_ = nodes;
         statDepth_ = engine.iterationDepth + 1;
     }
@@ -44,7 +44,7 @@ void XboardOutput::pvLine(const Engine& engine, int score, int alpha, int beta) 
     if (!engine.firstIteration && (engine.iterationDepth + 2) * 50.0 > nodes) return;
     LineBuffer line;
     {
-        std::lock_guard<std::mutex> guard(textLock_);
+        LockGuard guard(textLock_);
         line.appendf("%d %d %.0f %.0f %s", engine.iterationDepth + 1, xboardScore(score), elapsedTime() * 0.1, nodes,
                      ponderMoveText_);
     }
@@ -53,7 +53,7 @@ void XboardOutput::pvLine(const Engine& engine, int score, int alpha, int beta) 
     if (analyzing_ && length > 0) {
         char text[16];
         moveToText(rootPosition(), engine.pv.moves[0], MoveStyle::COORDINATE, text);
-        std::lock_guard<std::mutex> guard(textLock_);
+        LockGuard guard(textLock_);
         copyText(firstPvMove_, sizeof firstPvMove_, text);
     }
     printLine(line.text());
@@ -63,7 +63,7 @@ void XboardOutput::currMove(Move move, int number) {
     char text[16];
     moveToText(rootPosition(), move, MoveStyle::COORDINATE, text);
     const double nodes = scaledNodes(*engine_);
-    std::lock_guard<std::mutex> guard(textLock_);
+    LockGuard guard(textLock_);
     currentMoveNumber_ = number;
     copyText(currentMoveText_, sizeof currentMoveText_, text);
     statNodes_ = nodes;
@@ -116,7 +116,7 @@ void XboardOutput::bestMove(const Move* best, const Move* ponder) {
 }
 
 void XboardOutput::startAnalysis(std::int64_t startTime) {
-    std::lock_guard<std::mutex> guard(textLock_);
+    LockGuard guard(textLock_);
     firstPvMove_[0] = '\0';
     currentMoveText_[0] = '\0';
     currentMoveNumber_ = 0;
@@ -128,18 +128,18 @@ void XboardOutput::startAnalysis(std::int64_t startTime) {
 }
 
 void XboardOutput::setPonderMoveText(const char* text) {
-    std::lock_guard<std::mutex> guard(textLock_);
+    LockGuard guard(textLock_);
     copyText(ponderMoveText_, sizeof ponderMoveText_, text);
 }
 
 void XboardOutput::firstPvMove(char* buffer, std::size_t size) {
-    std::lock_guard<std::mutex> guard(textLock_);
+    LockGuard guard(textLock_);
     copyText(buffer, size, firstPvMove_);
 }
 
 void XboardOutput::stat01Line(char* buffer, std::size_t size) {
     const std::int64_t now = systemMilliseconds();
-    std::lock_guard<std::mutex> guard(textLock_);
+    LockGuard guard(textLock_);
     const double centiseconds = static_cast<double>(now - analysisStart_) * 0.1;
     // Before the first root move is reported there is nothing left to count.
     const int toGo = statRootMoves_ > 0 ? statRootMoves_ - currentMoveNumber_ + 1 : 0;

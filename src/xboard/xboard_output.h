@@ -4,9 +4,9 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 
 #include "uci/uci_output.h"
+#include "util/platform.h"
 
 namespace zelmora {
 
@@ -56,7 +56,7 @@ private:
     std::atomic<bool> quitting_{false};
 
     // Written by the search thread, read by the command thread.
-    std::mutex textLock_;
+    Lock textLock_;
     char ponderMoveText_[8] = "";
     char firstPvMove_[16] = "";
     std::int64_t analysisStart_ = 0;

@@ -66,7 +66,7 @@ void XboardProtocol::handle(const char* line) {
     char word[17];
     if (std::sscanf(line, "%16s", word) != 1) return;
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        LockGuard guard(lock_);
         if (protocolVersion_ < 2 && std::strcmp(word, "xboard") != 0 && std::strcmp(word, "protover") != 0) {
             output_->answerError("protocol version 2 required", line);
             queue("quit");

@@ -4,10 +4,10 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 
 #include "board/game_record.h"
+#include "util/platform.h"
 #include "xboard/command_queue.h"
 #include "xboard/score_history.h"
 #include "xboard/time_control.h"
@@ -111,7 +111,7 @@ private:
 
     LineObserver observer_ = nullptr;
     void* observerContext_ = nullptr;
-    std::mutex lock_;  // held while one xboard command or one engine move is handled
+    Lock lock_;  // held while one xboard command or one engine move is handled
     UciProtocol* uci_;
     XboardOutput* output_;
     const Engine* engine_;

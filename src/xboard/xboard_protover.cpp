@@ -32,9 +32,8 @@ const char* const FEATURES[] = {
 
 std::FILE* openStartupFile() {
     if (std::FILE* file = std::fopen(STARTUP_FILE, "r")) return file;
-    const std::string directory = programDirectory();
-    if (directory.empty()) return nullptr;
-    return std::fopen((directory + "/" + STARTUP_FILE).c_str(), "r");
+    const std::string beside = besideProgram(STARTUP_FILE);
+    return beside.empty() ? nullptr : std::fopen(beside.c_str(), "r");
 }
 
 }  // namespace
