@@ -8,6 +8,38 @@
 
 namespace zelmora {
 
+namespace {
+
+// ---- The budget of a move ----
+constexpr int MAX_MOVES_TO_GO = 80;  // none given, or more: the game is assumed this long
+// Kept back against transmission delays; the last moves before a time control keep more.
+constexpr std::int64_t RESERVE_BY_MOVES_TO_GO[5] = {150, 700, 1100, 1400, 1600};
+constexpr int MOVES_WITH_LARGER_RESERVE = 4;
+constexpr std::int64_t MIN_USABLE_TIME = 50;
+// The moves the remaining time is shared among, a saturating curve of the moves to go; pondering
+// gains time on the opponent's clock, so fewer shares.
+constexpr double PONDER_SHARES_LIMIT = 27.5, PONDER_SHARES_SLOPE = 0.8, PONDER_SHARES_EXTRA = 0.3;
+constexpr double PLAIN_SHARES_LIMIT = 40.0, PLAIN_SHARES_EXTRA = 0.1;
+constexpr double SHARE_DECAY_BASE = 1.6;
+constexpr double SOFT_SHARE = 0.125, HARD_SHARE = 0.2;  // of the time beyond the target share
+constexpr int SOFT_INCREMENTS = 4, HARD_INCREMENTS = 8;
+// Soft at most 5/6 of hard, the target at most half of soft and at least a sixth of it.
+constexpr int SOFT_OF_HARD_NUMERATOR = 5, SOFT_OF_HARD_DENOMINATOR = 6;
+constexpr int SOFT_PER_TARGET_MIN = 2, SOFT_PER_TARGET_MAX = 6;
+// Beyond the rules above (a deliberate deviation): the time left less this margin is never
+// overstepped, and with less than the margin left the move still gets a short look.
+constexpr std::int64_t CLOCK_SAFETY_MARGIN = 50;
+constexpr std::int64_t SHORTEST_LOOK = 5;
+
+// ---- Whether another iteration starts ----
+constexpr double SOFT_PER_ITERATION = 2.4;   // the next iteration must fit this often into soft
+constexpr double CHANGE_PERCENT_OFFSET = 12.0;
+constexpr double STEADY_CHANGE_WEIGHT = 21.0;
+constexpr double ITERATION_GROWTH = 1.4;     // an iteration costs this much more than the time so far
+constexpr double TARGET_SHARE = 7.0 / 12.0;
+
+}  // namespace
+
 void SearchLimits::reset() {
     running = false;
     accumulated = 0;
@@ -41,12 +73,14 @@ bool TimeLimits::softExceededOnPonderhit() const { return elapsed() >= soft; }
 bool TimeLimits::nextIteration(std::uint64_t nodes, int depth, double instability) const {
     if (depth > maxDepth || nodes >= static_cast<std::uint64_t>(nodeLimit)) return false;
     const std::int64_t time = elapsed();
-    if (time >= soft || static_cast<double>(time) * 2.4 > static_cast<double>(soft)) return false;
+    if (time >= soft || static_cast<double>(time) * SOFT_PER_ITERATION > static_cast<double>(soft)) return false;
     // The likelier a change of mind, the more of the target the next iteration may take; the
     // time already spent counts against it.
-    const double k = instability + 12.0;
-    const double m = k <= 21.0 ? 21.0 : (21.0 * movesFactor + k) / (movesFactor + 1.0);
-    return k / (static_cast<double>(time) * 1.4 + 0.001) > m / (static_cast<double>(target) * (7.0 / 12.0));
+    const double k = instability + CHANGE_PERCENT_OFFSET;
+    const double m = k <= STEADY_CHANGE_WEIGHT ? STEADY_CHANGE_WEIGHT
+                                               : (STEADY_CHANGE_WEIGHT * movesFactor + k) / (movesFactor + 1.0);
+    return k / (static_cast<double>(time) * ITERATION_GROWTH + 0.001) >
+           m / (static_cast<double>(target) * TARGET_SHARE);
 }
 
 void TimeLimits::setUnlimited(int depth) {
@@ -76,16 +110,14 @@ void TimeLimits::setBudget(const GoParameters& go, bool infinite, bool ponder) {
     }
 }
 
-// The budget rules above leave at least 50 ms after the reserve, and a large increment can lift the
-// hard limit to that floor: with less than that on the clock the move would come after the flag.
-// Deliberately beyond those rules, no limit may reach past the time really left less a margin for
-// stopping the threads and the reply's way to the interface. From 200 ms up the reserve already
+// The budget rules above leave at least MIN_USABLE_TIME after the reserve, and a large increment can
+// lift the hard limit to that floor: with less than that on the clock the move would come after the
+// flag. Deliberately beyond those rules, no limit may reach past the time really left less a margin
+// for stopping the threads and the reply's way to the interface. From 200 ms up the reserve already
 // keeps the limits lower, so only the last moments of a game are touched.
 void TimeLimits::keepWithinClock(std::int64_t timeLeft) {
-    constexpr std::int64_t SAFETY_MARGIN = 50;    // ms
-    constexpr std::int64_t SHORTEST_LOOK = 5;     // ms, when even the margin is no longer there
     timeLeft = std::clamp<std::int64_t>(timeLeft, 0, UNLIMITED_TIME);
-    const std::int64_t latest = std::max(timeLeft - SAFETY_MARGIN, std::min(timeLeft / 2, SHORTEST_LOOK));
+    const std::int64_t latest = std::max(timeLeft - CLOCK_SAFETY_MARGIN, std::min(timeLeft / 2, SHORTEST_LOOK));
     hard = std::min(hard, latest);
     soft = std::min(soft, latest);
     target = std::min(target, latest);
@@ -95,26 +127,25 @@ void TimeLimits::setClockBudget(std::int64_t time, std::int64_t increment, int m
     // Anything beyond the unlimited mark is no clock at all; capping keeps the sums below in range.
     time = std::clamp<std::int64_t>(time, 0, UNLIMITED_TIME);
     increment = std::clamp<std::int64_t>(increment, 0, UNLIMITED_TIME);
-    if (movesToGo <= 0 || movesToGo > 80) movesToGo = 80;
+    if (movesToGo <= 0 || movesToGo > MAX_MOVES_TO_GO) movesToGo = MAX_MOVES_TO_GO;
 
-    // The last moves before a time control keep a larger reserve against transmission delays.
-    static constexpr std::int64_t RESERVE[5] = {150, 700, 1100, 1400, 1600};
-    time -= movesToGo <= 4 ? RESERVE[movesToGo] : RESERVE[0];
-    time = std::max<std::int64_t>(time, 50);
+    time -= movesToGo <= MOVES_WITH_LARGER_RESERVE ? RESERVE_BY_MOVES_TO_GO[movesToGo] : RESERVE_BY_MOVES_TO_GO[0];
+    time = std::max<std::int64_t>(time, MIN_USABLE_TIME);
 
-    // Pondering gains time on the opponent's clock, so the same moves get a larger share.
-    const double f = ponderOption ? 27.5 * std::tanh(0.8 * movesToGo / 27.5) + 0.3
-                                  : 40.0 * std::tanh(movesToGo / 40.0) + 0.1;
+    const double f = ponderOption ? PONDER_SHARES_LIMIT * std::tanh(PONDER_SHARES_SLOPE * movesToGo / PONDER_SHARES_LIMIT) +
+                                        PONDER_SHARES_EXTRA
+                                  : PLAIN_SHARES_LIMIT * std::tanh(movesToGo / PLAIN_SHARES_LIMIT) + PLAIN_SHARES_EXTRA;
     const double t = static_cast<double>(time);
-    const double p = std::pow(1.6, 1.0 - f);
+    const double p = std::pow(SHARE_DECAY_BASE, 1.0 - f);
     movesFactor = f;
     target = static_cast<std::int64_t>(t / f) + increment;
-    soft = static_cast<std::int64_t>(t * (p + 0.125 * (1.0 - p))) + 4 * increment;
-    hard = static_cast<std::int64_t>(t * (p + 0.2 * (1.0 - p))) + 8 * increment;
+    soft = static_cast<std::int64_t>(t * (p + SOFT_SHARE * (1.0 - p))) + SOFT_INCREMENTS * increment;
+    hard = static_cast<std::int64_t>(t * (p + HARD_SHARE * (1.0 - p))) + HARD_INCREMENTS * increment;
     if (hard > time) hard = time;
-    if (soft * 6 > hard * 5) soft = hard * 5 / 6;
-    if (2 * target > soft) target = soft / 2;
-    if (6 * target < soft) soft = 6 * target;
+    if (soft * SOFT_OF_HARD_DENOMINATOR > hard * SOFT_OF_HARD_NUMERATOR)
+        soft = hard * SOFT_OF_HARD_NUMERATOR / SOFT_OF_HARD_DENOMINATOR;
+    if (SOFT_PER_TARGET_MIN * target > soft) target = soft / SOFT_PER_TARGET_MIN;
+    if (SOFT_PER_TARGET_MAX * target < soft) soft = SOFT_PER_TARGET_MAX * target;
     maxDepth = 100;
     nodeLimit = UNLIMITED_NODES;
 }

@@ -15,6 +15,7 @@
 #include "search/move_picker.h"
 #include "search/principal_variation.h"
 #include "search/score.h"
+#include "search/search_constants.h"
 #include "util/platform.h"
 
 namespace zelmora {
@@ -23,9 +24,6 @@ class GameScript;
 class SearchLimits;
 class TranspositionTable;
 
-// Plies 0..MAX_PLY; Search answers with the static evaluation at MAX_PLY.
-constexpr int MAX_PLY = 100;
-constexpr int ONE_PLY = 8;
 
 // What the search keeps for one ply of the current path.
 struct PlyEntry {

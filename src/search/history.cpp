@@ -1,12 +1,14 @@
+#include <algorithm>
 #include <cstdint>
 
 #include "search/move_picker.h"
+#include "search/search_constants.h"
 
 namespace zelmora {
 
 void HistoryTable::reset() {
-    increment = 65536;
-    limit = 65536;
+    increment = HISTORY_START_INCREMENT;
+    limit = HISTORY_START_INCREMENT;
     shift = 0;
     updateCount = 0;
     for (std::uint32_t& c : counters) c = 0;
@@ -27,11 +29,11 @@ void HistoryTable::update(Move m, int depthInPlies) {
             limit *= 2;
             ++shift;
         }
-        if (counter > 0x3c000000) {
-            for (std::uint32_t& c : counters) c >>= 11;
-            increment = increment >> 11 < 256 ? 256 : increment >> 11;
-            limit >>= 11;
-            shift -= 11;
+        if (counter > HISTORY_RESCALE_AT) {
+            for (std::uint32_t& c : counters) c >>= HISTORY_RESCALE_SHIFT;
+            increment = std::max(increment >> HISTORY_RESCALE_SHIFT, HISTORY_MIN_INCREMENT);
+            limit >>= HISTORY_RESCALE_SHIFT;
+            shift -= HISTORY_RESCALE_SHIFT;
         }
         budget = std::int16_t(budget - step);
     } while (budget >= 0);
@@ -40,18 +42,19 @@ void HistoryTable::update(Move m, int depthInPlies) {
 // Each later update weighs a sixteenth more, which ages the older ones without touching them.
 void HistoryTable::age() {
     if (updateCount > 1) {
-        increment += increment / 16;
+        increment += increment / HISTORY_AGING_DIVISOR;
         updateCount = 0;
     }
 }
 
 void KillerSlots::reset() {
-    for (KillerGroup& g : group) g = KillerGroup{NO_MOVE, -9999, NO_MOVE, -9999};
+    for (KillerGroup& g : group) g = KillerGroup{NO_MOVE, KILLER_EMPTY_SCORE, NO_MOVE, KILLER_EMPTY_SCORE};
 }
 
 void updateKillers(KillerGroup& cur, const KillerGroup& grand, Move m, int depth, bool afterNull, bool mate) {
     if (m == cur.killer1 || m == grand.killer1 || m == grand.killer2) return;
-    const std::int16_t s = std::int16_t((3 + 2 * mate) * depth + 184 * afterNull);
+    const std::int16_t s = std::int16_t((KILLER_DEPTH_WEIGHT + KILLER_MATE_DEPTH_WEIGHT * mate) * depth +
+                                        KILLER_AFTER_NULL_BONUS * afterNull);
     // Both slots taken: the new move only competes for the second one.
     if (m != cur.killer2 && cur.score1 >= 0 && cur.score2 >= 0) {
         if (s > cur.score2) {

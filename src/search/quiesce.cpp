@@ -51,7 +51,7 @@ Bitboard Engine::deltaPruneTargets(int eval, int alpha, int& futilityBest) {
         them.materialKey = savedKey;
         them.pieces[c.type] = savedSet;
 
-        const int v = eval + 2000 + (pos.whiteToMove ? delta : -delta);
+        const int v = eval + DELTA_VICTIM_MARGIN + (pos.whiteToMove ? delta : -delta);
         if (v < alpha) {
             if (v > futilityBest) futilityBest = v;
         } else {
@@ -78,7 +78,7 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
 
     entry.key = pos.key;
     entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + at(ply - 1).nullWindowCount;
-    if (ply >= 4 && at(ply - 4).key == pos.key) return 0;
+    if (ply >= PATH_REPETITION_DISTANCE && at(ply - PATH_REPETITION_DISTANCE).key == pos.key) return 0;
 
     Move hashMove = NO_MOVE;
     Move ttMove;
@@ -107,13 +107,13 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
         if (eval >= beta) return eval;
         const SideRecord& us = pos.us();
         const SideRecord& them = pos.them();
-        if (qdepth <= -4 && !(pawnAttacks(us.pieces[PAWN], pos.sideToMove()) & (RANK_1 | RANK_8)) &&
+        if (qdepth <= QUIESCENCE_CHECKS_END && !(pawnAttacks(us.pieces[PAWN], pos.sideToMove()) & (RANK_1 | RANK_8)) &&
             !(them.pieces[ALL_PIECES] & them.attackedByEnemy))
             return eval;
         best = eval;
         if (eval > alpha) {
             alpha = eval;
-        } else if (qdepth <= -4 && eval + 3220 < alpha) {
+        } else if (qdepth <= QUIESCENCE_CHECKS_END && eval + DELTA_PRUNING_MARGIN < alpha) {
             targets = deltaPruneTargets(eval, alpha, futilityBest);
             restricted = true;
         }
@@ -123,9 +123,9 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
     if (recognizer->evaluateQuiet(pos, recognized)) return recognized;
 
     MoveGenerator& generator = generators_[ply];
-    const int n = generator.init(moveBuffer_[ply], pos, history_[pos.sideToMove()], true, qdepth > -4,
+    const int n = generator.init(moveBuffer_[ply], pos, history_[pos.sideToMove()], true, qdepth > QUIESCENCE_CHECKS_END,
                                  entry.killers.group[inCheck ? 1 : 0], nullptr, hashMove);
-    const int ext = inCheck && n == 1 ? 2 : 0;
+    const int ext = inCheck && n == 1 ? SINGLE_EVASION_EXTENSION : 0;
     Move bestMove = NO_MOVE;
     entry.movesSearched = 0;
 
@@ -137,10 +137,11 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
         entry.currentMove = m;
         if (!pos.makeLegal(m, entry.undo, [this](std::uint64_t key) { table->prefetch(key); })) continue;
         entry.captured = entry.undo.captured;
-        int childDepth = -4;
-        if (inCheck && qdepth > -4) {
+        // Evasions near the horizon keep counting down; everything else goes to the check-free depth.
+        int childDepth = QUIESCENCE_CHECKS_END;
+        if (inCheck && qdepth > QUIESCENCE_CHECKS_END) {
             childDepth = qdepth - 1 + ext;
-            if (childDepth >= 0) childDepth = -1;
+            if (childDepth >= 0) childDepth = QUIESCENCE_ENTRY_DEPTH;
         }
         const int s = -quiesce(-beta, -alpha, childDepth);
         pos.unmake(entry.undo);
@@ -157,7 +158,7 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
             bestMove = m;
             entry.bestMove = m;
             // Once a capture escapes the check, the other evasions need to capture as well.
-            if (inCheck && qdepth <= -4 && s > -MATE_THRESHOLD && capturing) restricted = true;
+            if (inCheck && qdepth <= QUIESCENCE_CHECKS_END && s > -MATE_THRESHOLD && capturing) restricted = true;
         }
     }
 

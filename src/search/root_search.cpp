@@ -80,16 +80,18 @@ void Engine::orderRootMoves() {
     const int n = rootMoveCount;
     double sum = 0.0;
     for (int i = 0; i < n; ++i) sum += rootMoves[i].share;
-    for (int i = 0; i < n; ++i) rootMoves[i].share /= sum + 0.1;
+    for (int i = 0; i < n; ++i) rootMoves[i].share /= sum + ROOT_SHARE_NORMALISER;
 
     // Each thread weighs the node shares differently, so that the threads diverge.
-    const double k = 1000.0 + 3000.0 * threadIndex / (threadCount > 0 ? threadCount : 1);
+    const double k = ROOT_ORDER_SCORE_WEIGHT + ROOT_ORDER_THREAD_SPREAD * threadIndex / (threadCount > 0 ? threadCount : 1);
     double key[MAX_MOVES];
     int successorCount[MAX_MOVES];  // -1: the successor is not in the table
     UndoRecord undo;
     for (int i = 0; i < n; ++i) {
         const RootMove& r = rootMoves[i];
-        const double share = r.score >= -1 && r.score <= 1 && r.share < 0.005 ? 0.99 : r.share;
+        const bool drawnAndUnexplored = r.score >= -DRAW_SCORE_TOLERANCE && r.score <= DRAW_SCORE_TOLERANCE &&
+                                        r.share < UNEXPLORED_SHARE;
+        const double share = drawnAndUnexplored ? DRAWN_ROOT_MOVE_SHARE : r.share;
         key[i] = r.score + k * share;
         successorCount[i] = -1;
         position.makeLegal(r.move, undo);
@@ -225,7 +227,8 @@ int Engine::rootSearch(int depth) {
                 pvMove = m;
                 pvReport(s, rootAlpha, rootBeta);
             }
-            const int newBeta = rootBeta < MATE ? s + 500 + (s > rootBeta + 250 ? 400 : 0) : WINDOW_END;
+            const int newBeta =
+                rootBeta < MATE ? s + ASPIRATION_STEP + (s > rootBeta + ASPIRATION_JUMP ? ASPIRATION_WIDE_STEP : 0) : WINDOW_END;
             s = -search(-newBeta, -rootAlpha, d);
             if (s >= newBeta && newBeta <= MATE && !stop.load(std::memory_order_relaxed)) {
                 if (reportChanges) pvReport(s, rootAlpha, newBeta);
@@ -264,7 +267,7 @@ int Engine::rootSearch(int depth) {
             if (multiPv < 2 && rootAlpha < best) rootAlpha = best;
         }
 
-        if (i > 3 && best > alpha0 && !ponder.load(std::memory_order_relaxed) && clock != nullptr &&
+        if (i + 1 >= SOFT_LIMIT_MIN_ROOT_MOVES && best > alpha0 && !ponder.load(std::memory_order_relaxed) && clock != nullptr &&
             clock->softExceeded())
             break;
     }

@@ -56,28 +56,29 @@ int Engine::pawnAndCheckExtension(const PlyEntry& entry, int depth, bool givesCh
     if (piece == PAWN) {
         const int toRow = rowOf(to), fromRow = rowOf(from);
         if (toRow == 1 || toRow == 6) {
-            ext += 6;
+            ext += PAWN_TO_SEVENTH_EXTENSION;
         } else if ((toRow == 2 || toRow == 5) && fromRow != 1 && fromRow != 6 &&
                    !(mover.attackedByEnemyPawns & bit(to)) && !(enemy.pieces[PAWN] & bit(to + mover.pawnStep))) {
-            ext += 5;
+            ext += FREE_PAWN_TO_SIXTH_EXTENSION;
         }
-        if (movePromotion(m) != 0 && depth >= 24 && !(mover.attackedByEnemy & bit(to)))
-            ext -= depth >= 32 ? 16 : 8;
+        if (movePromotion(m) != 0 && depth >= PROMOTION_CUT_MIN_DEPTH && !(mover.attackedByEnemy & bit(to)))
+            ext -= depth >= PROMOTION_DEEP_CUT_DEPTH ? PROMOTION_DEEP_CUT : PROMOTION_CUT;
     }
 
     if (givesCheck && ply > lastNullPly + 1) {
         const Move parentMove = at(ply - 1).currentMove;
         const Move older = at(ply - 2).currentMove;
         if (parentMove != NO_MOVE && movePiece(parentMove) == KING) {
-            ext += 3;
+            ext += CHECK_AFTER_KING_MOVE_EXTENSION;
         } else if (!atRoot && older != NO_MOVE && from == moveTo(older) && ply > lastNullPly + 2) {
             // The same piece checks again: worth more when it did not merely continue its line.
             const Square left = moveFrom(older);
             const Bitboard target = bit(to);
-            if (piece == PAWN || piece == KNIGHT) ext += 2;
-            else if (piece == BISHOP && !(diagonalsThrough(left) & target)) ext += 2;
-            else if (piece == ROOK && !(linesThrough(left) & target)) ext += 2;
-            else if (piece == QUEEN && !((diagonalsThrough(left) | linesThrough(left)) & target)) ext += 2;
+            const bool newLine = piece == PAWN || piece == KNIGHT ||
+                                 (piece == BISHOP && !(diagonalsThrough(left) & target)) ||
+                                 (piece == ROOK && !(linesThrough(left) & target)) ||
+                                 (piece == QUEEN && !((diagonalsThrough(left) | linesThrough(left)) & target));
+            if (newLine) ext += CHECK_BY_SAME_PIECE_EXTENSION;
         }
     }
     return ext;
@@ -95,7 +96,7 @@ int Engine::newDepth(PlyEntry& entry, int depth) const {
         const int whitePawns = pos.side[WHITE].count[PAWN], blackPawns = pos.side[BLACK].count[PAWN];
         if (pos.pieceCount() == whitePawns + blackPawns + 2 && parent.currentMove != NO_MOVE &&
             movePromotion(parent.currentMove) == 0 && whitePawns > 0 && blackPawns > 0 &&
-            std::abs(whitePawns - blackPawns) <= 2) {
+            std::abs(whitePawns - blackPawns) <= PAWN_ENDING_MAX_PAWN_GAP) {
             const int e = PAWN_ENDING_EXTENSION[parent.captured][cap];
             if (e >= ext) {
                 entry.extension = std::int16_t(e);
@@ -128,8 +129,8 @@ int Engine::newDepth(PlyEntry& entry, int depth) const {
 }
 
 int Engine::search(int alpha, int beta, int depth) {
-    if (depth < 0) return quiesce(alpha, beta, -1);
-    if (depth > ONE_PLY && !ponder.load(std::memory_order_relaxed) && clock != nullptr && clock->mustStop(*this))
+    if (depth < 0) return quiesce(alpha, beta, QUIESCENCE_ENTRY_DEPTH);
+    if (depth > CLOCK_POLL_MIN_DEPTH && !ponder.load(std::memory_order_relaxed) && clock != nullptr && clock->mustStop(*this))
         stop.store(true, std::memory_order_relaxed);
     ++ply;
     const int score = searchNode(alpha, beta, depth);
@@ -165,12 +166,12 @@ int Engine::searchNode(int alpha, int beta, int depth) {
 
     entry.key = pos.key;
     entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + parent.nullWindowCount;
-    if (depth >= 2 * ONE_PLY && game.searchDraw(pos) != NO_DRAW) return 0;
+    if (depth >= GAME_DRAW_MIN_DEPTH && game.searchDraw(pos) != NO_DRAW) return 0;
     entry.staticEval = eval;
 
     // Reduction recall: a reduced move that lets the evaluation swing our way is searched in full.
     if (parent.reduced && parent.currentMove != NO_MOVE) {
-        if (parent.staticEval + eval < -200) return alpha;
+        if (parent.staticEval + eval < -REDUCTION_RECALL_SWING) return alpha;
         if (ply >= 3 && ply > lastNullPly + 3 && parent.staticEval + eval < 0 &&
             at(ply - 3).staticEval + at(ply - 2).staticEval < 0 &&
             pos.side[WHITE].materialKey == at(ply - 2).undo.side[WHITE].materialKey &&
@@ -187,12 +188,12 @@ int Engine::searchNode(int alpha, int beta, int depth) {
     Move ttMove;
     int ttScore, ttCount, ttDepthWord;
     if (table->probe(pos.key, ply, ttMove, ttScore, ttCount, ttDepthWord)) {
-        if (beta == alpha + 1 && ply > 5 && TranspositionTable::cutoffTest(ttScore, ttDepthWord, alpha, beta, depth)) {
+        if (beta == alpha + 1 && ply >= TABLE_CUTOFF_MIN_PLY && TranspositionTable::cutoffTest(ttScore, ttDepthWord, alpha, beta, depth)) {
             shortenNullWindowCounts(ttCount);
             return ttScore;
         }
         if (ttDepthWord & EXTENSION_MARK) {
-            extension += 7;
+            extension += MARKED_NODE_EXTENSION;
             ttMark = true;
             nullAllowed = false;
         }
@@ -200,7 +201,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
         if (ttMove != NO_MOVE && (bound == BOUND_LOWER || bound == BOUND_EXACT)) {
             nullAllowed = nullAllowed && (ply == lastNullPly + 1 || ttScore >= beta);
             const int stored = storedDepth(ttDepthWord);
-            if (stored + 2 * ONE_PLY + (stored >= 0 ? ONE_PLY : 0) >= depth) hashMove = ttMove;
+            if (stored + HASH_MOVE_DEPTH_SLACK + (stored >= 0 ? ONE_PLY : 0) >= depth) hashMove = ttMove;
         }
     }
 
@@ -211,8 +212,8 @@ int Engine::searchNode(int alpha, int beta, int depth) {
     const Bitboard sliders = us.pieces[BISHOP] | us.pieces[ROOK] | us.pieces[QUEEN];
     const Bitboard freeSliders = sliders & ~pos.pinnedAttacked;
 
-    if (depth + extension >= ONE_PLY && nullAllowed && ply - 2 > previousNullPly && freeSliders &&
-        nullMoveMobility() >= 3) {
+    if (depth + extension >= NULL_MOVE_MIN_DEPTH && nullAllowed && ply - NULL_MOVE_SPACING > previousNullPly &&
+        freeSliders && nullMoveMobility() >= NULL_MOVE_MIN_MOBILITY) {
         const std::uint64_t savedKey = pos.key;
         const std::int32_t savedEp = pos.epSquare;
         const Bitboard savedLastMove = pos.lastMoveSquares;
@@ -231,9 +232,10 @@ int Engine::searchNode(int alpha, int beta, int depth) {
         entry.captured = 0;
         entry.extension = 0;
 
-        int r = 2 * ONE_PLY;
-        if (depth >= 6 * ONE_PLY && ply - 1 > savedLastNull && (moreThanOne(freeSliders) || depth >= 8 * ONE_PLY))
-            r = 3 * ONE_PLY;
+        int r = NULL_MOVE_REDUCTION;
+        if (depth >= NULL_MOVE_DEEP_MIN_DEPTH && ply - 1 > savedLastNull &&
+            (moreThanOne(freeSliders) || depth >= NULL_MOVE_DEEPER_MIN_DEPTH))
+            r = NULL_MOVE_DEEP_REDUCTION;
         ++nullMovesTried;
         const int score = -search(-beta, -beta + 1, depth - r - ONE_PLY);
 
@@ -254,7 +256,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
                 const Bitboard from = bit(moveFrom(refutation));
                 const SideRecord& them = pos.them();
                 if ((them.pieces[ALL_PIECES] & from) && (!(them.attackedByEnemy & from) || (us.attackedByEnemy & from))) {
-                    extension += 7;
+                    extension += MARKED_NODE_EXTENSION;
                     ttMark = true;
                 }
             }
@@ -266,26 +268,27 @@ int Engine::searchNode(int alpha, int beta, int depth) {
         }
     }
 
-    if (nullAllowed && depth + extension < ONE_PLY && eval >= beta + 125 && beta > -MATE_THRESHOLD && extension <= 0 &&
-        moreThanOne(sliders) && nullMoveMobility() >= 3 && !threatTest(eval - beta))
-        return eval - 125;
+    if (nullAllowed && depth + extension < ONE_PLY && eval >= beta + STATIC_NULL_MARGIN && beta > -MATE_THRESHOLD &&
+        extension <= 0 && moreThanOne(sliders) && nullMoveMobility() >= NULL_MOVE_MIN_MOBILITY &&
+        !threatTest(eval - beta))
+        return eval - STATIC_NULL_MARGIN;
 
-    BusyMoveSet* busy = depth >= 2 * ONE_PLY && depth <= 47 ? &table->busy : nullptr;
+    BusyMoveSet* busy = depth >= BUSY_SET_MIN_DEPTH && depth <= BUSY_SET_MAX_DEPTH ? &table->busy : nullptr;
     MoveGenerator& generator = generators_[ply];
     const int killerGroup = inCheck ? 1 : 0;
     const int n = generator.init(moveBuffer_[ply], pos, history_[pos.sideToMove()], false, false,
                                  entry.killers.group[killerGroup], busy, hashMove);
     if (n == 0) return inCheck ? -(MATE - ply) : 0;
-    if (n == 1) extension += 7;
-    if (inCheck) extension += 4;
-    const bool lookahead = depth + extension >= 4 * ONE_PLY && n >= 2 &&
+    if (n == 1) extension += ONLY_MOVE_EXTENSION;
+    if (inCheck) extension += CHECK_EVASION_EXTENSION;
+    const bool lookahead = depth + extension >= LOOKAHEAD_MIN_DEPTH && n >= 2 &&
                            transpositionLookahead(beta, depth, generator, busy, extension + depth - ONE_PLY);
 
     int best = -MATE;
     Move bestMove = NO_MOVE;
     const int alpha0 = alpha;
     int pruned = 0;
-    const bool reductionsAllowed = depth >= 2 * ONE_PLY + (ply == lastNullPly + 1 ? ONE_PLY : 0) && !inCheck &&
+    const bool reductionsAllowed = depth >= REDUCTION_MIN_DEPTH + (ply == lastNullPly + 1 ? ONE_PLY : 0) && !inCheck &&
                                    alpha > -MATE_THRESHOLD && beta - alpha <= 1;
     const bool pawnEnding = pos.side[WHITE].count[ALL_PIECES] - pos.side[WHITE].count[PAWN] +
                                 pos.side[BLACK].count[ALL_PIECES] - pos.side[BLACK].count[PAWN] <= 2;
@@ -305,7 +308,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
         if (entry.captured != 0 && ply > lastNullPly + 1 && parent.currentMove != NO_MOVE &&
             moveTo(m) == moveTo(parent.currentMove) && SEARCH_VALUE[entry.captured] == SEARCH_VALUE[parent.captured]) {
             const int balance = SEARCH_VALUE[entry.captured] + eval;
-            if (balance > -3260 && balance < 3260) ext += 4;
+            if (balance > -RECAPTURE_BALANCE_LIMIT && balance < RECAPTURE_BALANCE_LIMIT) ext += RECAPTURE_EXTENSION;
         }
         entry.extension = std::int16_t(ext);
         const int d = newDepth(entry, depth);
@@ -318,8 +321,9 @@ int Engine::searchNode(int alpha, int beta, int depth) {
             } else {
                 int dr = d;
                 const int count = entry.nullWindowCount;
-                if (reductionsAllowed && late && entry.movesSearched >= 3 + (count <= 3) + (count <= 1) &&
-                    entry.captured == 0 && !givesCheck && entry.extension == 0 && parent.extension < 7 &&
+                if (reductionsAllowed && late && entry.movesSearched >= REDUCTION_MIN_MOVES + (count <= 3) + (count <= 1) &&
+                    entry.captured == 0 && !givesCheck && entry.extension == 0 &&
+                    parent.extension < REDUCTION_PARENT_EXTENSION_LIMIT &&
                     !(twoSquares(moveFrom(m), moveTo(m)) & unreducedPawns)) {
                     entry.reduced = true;
                     entry.extension = -ONE_PLY;
@@ -332,21 +336,21 @@ int Engine::searchNode(int alpha, int beta, int depth) {
             }
         } else {
             // Futility: a quiet move cannot lift a hopeless evaluation above alpha at the horizon.
-            if (eval + 1500 < alpha0 && entry.captured == 0 && entry.extension <= 0 && entry.movesSearched > 0 &&
+            if (eval + FUTILITY_MARGIN < alpha0 && entry.captured == 0 && entry.extension <= 0 && entry.movesSearched > 0 &&
                 movePromotion(m) == 0 && !inCheck && !givesCheck && alpha0 + 1 == beta && !pawnEnding) {
                 ++pruned;
                 pos.unmake(entry.undo);
                 if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key));
                 continue;
             }
-            s = -quiesce(-beta, -alpha, -1);
+            s = -quiesce(-beta, -alpha, QUIESCENCE_ENTRY_DEPTH);
         }
         pos.unmake(entry.undo);
         ++entry.movesSearched;
         if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key));
 
         if (stop.load(std::memory_order_relaxed)) {
-            if (ply >= 4) table->remove(pos.key);
+            if (ply >= STOPPED_NODE_REMOVAL_MIN_PLY) table->remove(pos.key);
             return best;
         }
         if (s > best) {
@@ -368,7 +372,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
                     if (!(lookahead && entry.movesSearched <= 1 && eval >= beta && s <= beta + 1) &&
                         !(threat & bit(moveTo(m)))) {
                         // The null-move distance gates the killers only; history learns always.
-                        if (ply > previousNullPly + 3)
+                        if (ply > previousNullPly + KILLER_MIN_NULL_DISTANCE)
                             updateKillers(entry.killers.group[killerGroup], at(ply - 2).killers.group[killerGroup], m,
                                           depth, ply - 1 == lastNullPly, s == MATE - 1 - ply);
                         history_[pos.sideToMove()].update(m, depth / ONE_PLY);
@@ -377,7 +381,8 @@ int Engine::searchNode(int alpha, int beta, int depth) {
                                  entry.nullWindowCount);
                     return s;
                 }
-            } else if (n <= 2 && inCheck && s >= -1 && s <= 1 && alpha > 500 && d >= 0 && entry.captured != 0 &&
+            } else if (n <= DRAW_ESCAPE_MAX_MOVES && inCheck && s >= -DRAW_SCORE_TOLERANCE && s <= DRAW_SCORE_TOLERANCE &&
+                       alpha > DRAW_ESCAPE_MIN_ALPHA && d >= 0 && entry.captured != 0 &&
                        nodes - nodesBefore == 1) {
                 // Draw-escape mark: the only way out of check is a capture into a dead draw.
                 ttMark = true;
@@ -386,7 +391,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
     }
 
     if (entry.movesSearched == 0) return inCheck ? -(MATE - ply) : pruned == 0 ? 0 : eval;
-    if (pruned > 0 && best < eval) best = eval + 1500;
+    if (pruned > 0 && best < eval) best = eval + FUTILITY_MARGIN;
     history_[pos.sideToMove()].age();
     table->store(pos.key, bestMove, best,
                  makeDepthWord(depth, (best <= alpha0 ? BOUND_UPPER : BOUND_EXACT) | (ttMark ? EXTENSION_MARK : 0)), ply,

@@ -9,7 +9,7 @@
 namespace zelmora {
 
 bool Engine::isPathRepetition(std::uint64_t key, int fromPly) const {
-    for (int i = fromPly - 4; i >= 0; i -= 2)
+    for (int i = fromPly - PATH_REPETITION_DISTANCE; i >= 0; i -= 2)
         if (at(i).key == key) return true;
     return false;
 }
@@ -33,9 +33,9 @@ bool Engine::threatTest(int margin) const {
     const Bitboard ourAttacks = them.attackedByEnemy;
 
     Bitboard attacked = us.pieces[ALL_PIECES] & ~us.pieces[KING] & enemyAttacks;
-    if (margin > 2000) attacked &= ~us.pieces[PAWN];
-    if (margin > 4260) attacked &= ~(us.pieces[KNIGHT] | us.pieces[BISHOP]);
-    if (margin > 5950) attacked &= ~us.pieces[ROOK];
+    if (margin > THREAT_IGNORES_PAWNS) attacked &= ~us.pieces[PAWN];
+    if (margin > THREAT_IGNORES_MINORS) attacked &= ~(us.pieces[KNIGHT] | us.pieces[BISHOP]);
+    if (margin > THREAT_IGNORES_ROOKS) attacked &= ~us.pieces[ROOK];
 
     if (us.pieces[QUEEN] & enemyAttacks) return true;
     if (attacked & ~ourAttacks) return true;

@@ -57,8 +57,12 @@ Move Engine::bookOrGameMove() {
 void Engine::logMoveChange(int score) {
     const PrincipalVariation& before = iterationPv_[iterationPvIndex_];
     const PrincipalVariation& older = iterationPv_[iterationPvIndex_ ^ 1];
-    if (searchLogFile_[0] == '\0' || timeLogText_[0] == '\0' || score < -3499 || score > 3499) return;
-    if (game.keyCount >= 20 || nodes <= 25000 || before.length <= 0 || older.length <= 0) return;
+    if (searchLogFile_[0] == '\0' || timeLogText_[0] == '\0' || score < -TIME_LOG_SCORE_LIMIT ||
+        score > TIME_LOG_SCORE_LIMIT)
+        return;
+    if (game.keyCount >= TIME_LOG_GAME_KEYS_LIMIT || nodes <= TIME_LOG_MIN_NODES || before.length <= 0 ||
+        older.length <= 0)
+        return;
     if (evaluator.registry.select(game.position) != evaluator.registry.defaultRecognizer()) return;
     appendTimeLogLine(searchLogFile_, timeLogText_, pvMove.load(std::memory_order_relaxed) != before.moves[0] ? 1 : 0);
 }
@@ -115,8 +119,8 @@ void Engine::runIterations() {
     ply = -1;
     lastNullPly = -1;
     previousNullPly = -10;
-    const double bonus = table->bookCount != 0 ? 18.0 : 0.0;
-    changePercent = 20.0;
+    const double bonus = table->bookCount != 0 ? BOOK_EXIT_CHANGE_BONUS : 0.0;
+    changePercent = INITIAL_CHANGE_PERCENT;
     timeLogText_[0] = '\0';
     {
         LockGuard guard(logFileLock_);
@@ -140,7 +144,7 @@ void Engine::runIterations() {
             known = true;
         }
     }
-    if (!known) lastScore = quiesce(-WINDOW_END, WINDOW_END, -4);
+    if (!known) lastScore = quiesce(-WINDOW_END, WINDOW_END, QUIESCENCE_CHECKS_END);
 
     // A forced move is played at once, but still reported with a line.
     if (rootMoveCount == 1) {
@@ -185,7 +189,7 @@ void Engine::runIterations() {
             const MoveChangeSample sample{&previousLine, &line, &game.position, previousScore, score,
                                           changedBack, rootMoveCount};
             const double p = predictMoveChange(moveChangeNetwork, sample, timeLogText_);
-            changePercent = std::clamp(100.0 * p, 0.0, 75.0);
+            changePercent = std::clamp(100.0 * p, 0.0, MAX_CHANGE_PERCENT);
             if (searchLogFile_[0] != '\0') {
                 char text[64];
                 std::snprintf(text, sizeof text, "Best move will change with %5.1f%% probability", changePercent);
