@@ -11,9 +11,7 @@
 
 #include "board/attacks.h"
 #include "control/search_control.h"
-#include "control/time_limits.h"
-#include "search/engine.h"
-#include "search/transposition_table.h"
+#include "control/session.h"
 #include "uci/uci_output.h"
 
 using namespace zelmora;
@@ -65,14 +63,13 @@ int main(int argc, char** argv) {
     const int hashMb = argc > 2 ? std::atoi(argv[2]) : 16;
     const int threads = argc > 3 ? std::atoi(argv[3]) : 1;
     initBoardTables();
-    Engine engine;
-    TimeLimits clock;
-    engine.clock = &clock;
-    engine.table->resize(std::size_t(hashMb) * 1048576);
+    Session session;
+    SearchControl control(session);
+    Engine& engine = control.mainEngine();
+    control.table().resize(std::size_t(hashMb) * 1048576);
     std::FILE* nowhere = std::fopen("/dev/null", "w");
-    UciOutput output(&engine, &clock, nowhere);
-    engine.setListener(&output);
-    SearchControl control(&engine, &output, &clock);
+    UciOutput output(control.clock(), nowhere);
+    control.setOutput(&output);
     control.blocking = true;  // go returns with the search done
     control.setThreadCount(threads);
     std::uint64_t totalNodes = 0;
@@ -80,12 +77,12 @@ int main(int argc, char** argv) {
     int index = 0;
     for (const char* fen : POSITIONS) {
         ++index;
-        if (!engine.game.setFen(fen)) {
+        if (!session.game.setFen(fen)) {
             std::fprintf(stderr, "bad position %s\n", fen);
             return 1;
         }
-        output.setRootPosition();
-        engine.table->clear();
+        output.setRootPosition(session.game.position);
+        control.table().clear();
         engine.evaluator.clearCaches();
         GoParameters go;
         go.depth = depth;

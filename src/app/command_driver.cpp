@@ -16,12 +16,11 @@ namespace zelmora {
 CommandDriver::CommandDriver(const char* gamePath, bool showHiddenOptions, std::FILE* in, std::FILE* out,
                              std::FILE* err)
     : gamePath_(gamePath != nullptr ? gamePath : ""), showHiddenOptions_(showHiddenOptions), in_(in), out_(out),
-      err_(err) {
-    engine_.clock = &clock_;
+      err_(err), control_(std::make_unique<SearchControl>(session_)) {
     // A file that cannot be opened leaves the engine without a script.
     if (!gamePath_.empty()) {
         gameScript_ = std::make_unique<GameScript>(gamePath_.c_str(), err_);
-        if (gameScript_->isOpen()) engine_.gameScript = gameScript_.get();
+        if (gameScript_->isOpen()) session_.gameScript = gameScript_.get();
     }
 }
 
@@ -70,27 +69,25 @@ void CommandDriver::dispatch(const char* line) {
 
 bool CommandDriver::chooseFrontEnd(const char* word) {
     XboardOutput* xboardOutput = nullptr;
+    const SearchLimits* clock = control_->clock();
     if (std::strcmp(word, "uci") == 0) {
-        output_.reset(new (std::nothrow) UciOutput(&engine_, &clock_, out_));
+        output_.reset(new (std::nothrow) UciOutput(clock, out_));
     } else if (std::strcmp(word, "ucitest") == 0) {
-        output_.reset(new (std::nothrow) UciTimeLogOutput(&engine_, &clock_, out_));
+        output_.reset(new (std::nothrow) UciTimeLogOutput(clock, out_));
     } else if (std::strcmp(word, "xboard") == 0) {
-        xboardOutput = new (std::nothrow) XboardOutput(&engine_, &clock_, out_);
+        xboardOutput = new (std::nothrow) XboardOutput(clock, out_);
         output_.reset(xboardOutput);
     } else {
         return false;
     }
     if (output_) {
-        engine_.setListener(output_.get());
-        control_.reset(new (std::nothrow) SearchControl(&engine_, output_.get(), &clock_));
-    }
-    if (control_) {
+        control_->setOutput(output_.get());
         // The xboard adapter may set every option, hidden ones included, from its start-up file.
         const bool showHidden = showHiddenOptions_ || xboardOutput != nullptr;
-        protocol_.reset(new (std::nothrow) UciProtocol(&engine_, output_.get(), control_.get(), showHidden));
+        protocol_.reset(new (std::nothrow) UciProtocol(&session_, output_.get(), control_.get(), showHidden));
     }
     if (protocol_ && xboardOutput != nullptr) {
-        xboard_.reset(new (std::nothrow) XboardProtocol(protocol_.get(), xboardOutput, &engine_));
+        xboard_.reset(new (std::nothrow) XboardProtocol(protocol_.get(), xboardOutput, &session_));
         if (!xboard_) protocol_.reset();
         xboardOutput->setProtocol(xboard_.get());
     }
@@ -108,9 +105,8 @@ void CommandDriver::tearDown() {
     xboard_.reset();
     protocol_.reset();
     control_.reset();
-    engine_.setListener(nullptr);
     output_.reset();
-    engine_.gameScript = nullptr;
+    session_.gameScript = nullptr;
     gameScript_.reset();
 }
 

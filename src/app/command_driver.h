@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "control/time_limits.h"
-#include "search/engine.h"
+#include "control/session.h"
 
 namespace zelmora {
 
@@ -37,8 +36,7 @@ private:
     void dispatch(const char* line);
     void tearDown();
 
-    Engine engine_;
-    TimeLimits clock_;
+    Session session_;
     std::string gamePath_;  // replayed by the game script
     std::unique_ptr<GameScript> gameScript_;
     bool showHiddenOptions_;
@@ -46,7 +44,7 @@ private:
     std::FILE* out_;
     std::FILE* err_;
     std::unique_ptr<EngineOutput> output_;
-    std::unique_ptr<SearchControl> control_;
+    std::unique_ptr<SearchControl> control_;  // its searches report to output_
     std::unique_ptr<UciProtocol> protocol_;
     std::unique_ptr<XboardProtocol> xboard_;  // wraps protocol_ in xboard mode
 };

@@ -39,16 +39,16 @@ const char* const CHESS960_PAIRS[10] = {"01", "02", "03", "04", "12", "13", "14"
 }  // namespace
 
 const char* Position::setFen(const char* text) {
-    for (SideRecord& s : side) {
+    for (SideRecord& s : side_) {
         std::memset(s.pieces, 0, sizeof(s.pieces));
         s.attackedByEnemy = s.attackedTwiceByEnemy = s.attackedByEnemyPawns = 0;
         s.rookSquareKingSide = s.rookSquareQueenSide = -1;
         s.castleEmptyKingSide = s.castleEmptyQueenSide = s.castleSafeKingSide = s.castleSafeQueenSide = 0;
     }
-    occupied = lastMoveSquares = 0;
-    whiteToMove = 0;
-    epSquare = -1;
-    castlingRights = 0;
+    occupied_ = lastMoveSquares_ = 0;
+    whiteToMove_ = 0;
+    epSquare_ = -1;
+    castlingRights_ = 0;
     chess960Castling = 0;
 
     // Board field.
@@ -66,7 +66,7 @@ const char* Position::setFen(const char* text) {
             ++row;
         } else if (int t = pieceTypeOfLetter(c)) {
             if (file > 7) return nullptr;
-            side[c >= 'a' ? BLACK : WHITE].pieces[t] |= bit(makeSquare(file, row));
+            side_[c >= 'a' ? BLACK : WHITE].pieces[t] |= bit(makeSquare(file, row));
             ++file;
         } else {
             return nullptr;  // also the end of the text
@@ -76,7 +76,7 @@ const char* Position::setFen(const char* text) {
     // Side to move.
     p = skipBlanks(p);
     if (*p == 'w' || *p == 'W')
-        whiteToMove = 1;
+        whiteToMove_ = 1;
     else if (*p != 'b' && *p != 'B')
         return nullptr;
     ++p;
@@ -92,16 +92,16 @@ const char* Position::setFen(const char* text) {
         ++p;
     } else {
         int epFile = (*p | 0x20) - 'a';
-        if (epFile < 0 || epFile > 7 || p[1] != (whiteToMove ? '6' : '3')) return nullptr;
-        Square ep = makeSquare(epFile, whiteToMove ? 2 : 5);
-        lastMoveSquares = bit(ep - 8) | bit(ep + 8);
+        if (epFile < 0 || epFile > 7 || p[1] != (whiteToMove_ ? '6' : '3')) return nullptr;
+        Square ep = makeSquare(epFile, whiteToMove_ ? 2 : 5);
+        lastMoveSquares_ = bit(ep - 8) | bit(ep + 8);
         // Keep the square only when a pawn really stands behind it on an empty square; anything
         // else would let a pawn capture a phantom and corrupt the record.
-        Square victim = whiteToMove ? ep + 8 : ep - 8;
-        Colour mover = whiteToMove ? BLACK : WHITE;
-        bool anyPieceOnEp = ((side[WHITE].pieces[0] | side[BLACK].pieces[0]) & bit(ep)) != 0;
-        bool victimThere = (side[mover].pieces[PAWN] & bit(victim)) != 0;
-        if (victimThere && !anyPieceOnEp) epSquare = ep;
+        Square victim = whiteToMove_ ? ep + 8 : ep - 8;
+        Colour mover = whiteToMove_ ? BLACK : WHITE;
+        bool anyPieceOnEp = ((side_[WHITE].pieces[0] | side_[BLACK].pieces[0]) & bit(ep)) != 0;
+        bool victimThere = (side_[mover].pieces[PAWN] & bit(victim)) != 0;
+        if (victimThere && !anyPieceOnEp) epSquare_ = ep;
         p += 2;
     }
     if (*p && !isBlank(*p)) return nullptr;
@@ -121,7 +121,7 @@ bool Position::readCastlingField(const char*& p) {
         char c = *p;
         int letterFile = (c | 0x20) - 'a';
         if (c == 'K' || c == 'Q' || c == 'k' || c == 'q') {
-            castlingRights |= c == 'K' ? WHITE_KING_SIDE
+            castlingRights_ |= c == 'K' ? WHITE_KING_SIDE
                             : c == 'Q' ? WHITE_QUEEN_SIDE
                             : c == 'k' ? BLACK_KING_SIDE : BLACK_QUEEN_SIDE;
             castlingByFile = 0;
@@ -134,14 +134,14 @@ bool Position::readCastlingField(const char*& p) {
                 castlingByFile = 0;
             } else {
                 Colour c2 = c < 'a' ? WHITE : BLACK;
-                Bitboard kings = side[c2].pieces[KING];
+                Bitboard kings = side_[c2].pieces[KING];
                 if (!kings) return false;  // no king: the position cannot be valid
                 castlingByFile = 1;
                 if (letterFile <= fileOf(lowestBit(kings))) {
-                    castlingRights |= c2 == WHITE ? WHITE_QUEEN_SIDE : BLACK_QUEEN_SIDE;
+                    castlingRights_ |= c2 == WHITE ? WHITE_QUEEN_SIDE : BLACK_QUEEN_SIDE;
                     queenSideFiles = std::uint8_t(1 << letterFile);
                 } else {
-                    castlingRights |= c2 == WHITE ? WHITE_KING_SIDE : BLACK_KING_SIDE;
+                    castlingRights_ |= c2 == WHITE ? WHITE_KING_SIDE : BLACK_KING_SIDE;
                     kingSideFiles = std::uint8_t(1 << letterFile);
                 }
             }
@@ -149,42 +149,42 @@ bool Position::readCastlingField(const char*& p) {
             return false;
         }
     }
-    if (!castlingRights) return true;
+    if (!castlingRights_) return true;
 
-    Bitboard whiteKings = side[WHITE].pieces[KING], blackKings = side[BLACK].pieces[KING];
+    Bitboard whiteKings = side_[WHITE].pieces[KING], blackKings = side_[BLACK].pieces[KING];
     if (!exactlyOne(whiteKings) || !exactlyOne(blackKings)) return false;  // rejected later anyway
     Square whiteKing = lowestBit(whiteKings), blackKing = lowestBit(blackKings);
-    if ((castlingRights & 3) && (castlingRights & 12)) {
+    if ((castlingRights_ & 3) && (castlingRights_ & 12)) {
         if (fileOf(whiteKing) != fileOf(blackKing) || rowOf(whiteKing) != 7 || rowOf(blackKing) != 0)
             return false;
         // When both colours castle on a wing, its rooks stand on a file holding two rooks or more.
-        Bitboard rooks = side[WHITE].pieces[ROOK] | side[BLACK].pieces[ROOK];
+        Bitboard rooks = side_[WHITE].pieces[ROOK] | side_[BLACK].pieces[ROOK];
         std::uint8_t twoRookFiles = 0;
         for (int f = 0; f < 8; ++f)
             if (popCount(rooks & fileMask(f)) >= 2) twoRookFiles |= std::uint8_t(1 << f);
         int kingFile = fileOf(whiteKing);
         std::uint8_t eastOfKing = std::uint8_t(0xFF << (kingFile + 1));
         std::uint8_t westOfKing = std::uint8_t((1 << kingFile) - 1);
-        if ((castlingRights & WHITE_KING_SIDE) && (castlingRights & BLACK_KING_SIDE))
+        if ((castlingRights_ & WHITE_KING_SIDE) && (castlingRights_ & BLACK_KING_SIDE))
             kingSideFiles &= twoRookFiles & eastOfKing;
-        if ((castlingRights & WHITE_QUEEN_SIDE) && (castlingRights & BLACK_QUEEN_SIDE))
+        if ((castlingRights_ & WHITE_QUEEN_SIDE) && (castlingRights_ & BLACK_QUEEN_SIDE))
             queenSideFiles &= twoRookFiles & westOfKing;
     }
 
-    if (!(whiteKings & RANK_1)) castlingRights &= ~side[WHITE].castleMask;
-    if (!(blackKings & RANK_8)) castlingRights &= ~side[BLACK].castleMask;
+    if (!(whiteKings & RANK_1)) castlingRights_ &= ~side_[WHITE].castleMask;
+    if (!(blackKings & RANK_8)) castlingRights_ &= ~side_[BLACK].castleMask;
     bool classical = true;
     for (Colour c : {WHITE, BLACK}) {
-        SideRecord& s = side[c];
+        SideRecord& s = side_[c];
         int kingSideRight = c == WHITE ? WHITE_KING_SIDE : BLACK_KING_SIDE;
         int queenSideRight = c == WHITE ? WHITE_QUEEN_SIDE : BLACK_QUEEN_SIDE;
         Square classicalKing = c == WHITE ? 60 : 4;
-        if (castlingRights & kingSideRight) {
+        if (castlingRights_ & kingSideRight) {
             placeCastlingRook(c, true, Bitboard(kingSideFiles) * FILE_A);
             classical &= lowestBit(s.pieces[KING]) == classicalKing;
             classical &= s.rookSquareKingSide == classicalKing + 3;
         }
-        if (castlingRights & queenSideRight) {
+        if (castlingRights_ & queenSideRight) {
             placeCastlingRook(c, false, Bitboard(queenSideFiles) * FILE_A);
             classical &= lowestBit(s.pieces[KING]) == classicalKing;
             classical &= s.rookSquareQueenSide == classicalKing - 4;
@@ -197,7 +197,7 @@ bool Position::readCastlingField(const char*& p) {
 // The castling rook of one wing is the outermost own rook on the back rank beyond the king
 // among the candidate files.
 void Position::placeCastlingRook(Colour c, bool kingSide, Bitboard candidateFiles) {
-    SideRecord& s = side[c];
+    SideRecord& s = side_[c];
     Square king = lowestBit(s.pieces[KING]);
     Bitboard rooks = s.pieces[ROOK] & s.backRank & candidateFiles;
     const Bitboard upToKing = (bit(king) << 1) - 1;  // also right for a king on h1
@@ -238,12 +238,12 @@ char* Position::writeFen(char* buffer) const {
         if (empty) *out++ = char('0' + empty);
         *out++ = row < 7 ? '/' : ' ';
     }
-    *out++ = whiteToMove ? 'w' : 'b';
+    *out++ = whiteToMove_ ? 'w' : 'b';
     *out++ = ' ';
-    if (!castlingRights) *out++ = '-';
+    if (!castlingRights_) *out++ = '-';
     for (int right = 0; right < 4; ++right) {
-        if (!(castlingRights & (1 << right))) continue;
-        const SideRecord& s = side[right >> 1];
+        if (!(castlingRights_ & (1 << right))) continue;
+        const SideRecord& s = side_[right >> 1];
         bool kingSide = (right & 1) == 0;
         Square rook = kingSide ? s.rookSquareKingSide : s.rookSquareQueenSide;
         *out++ = "KQkq"[right];
@@ -253,9 +253,9 @@ char* Position::writeFen(char* buffer) const {
         if (outward) *out++ = char('a' + fileOf(rook));
     }
     *out++ = ' ';
-    if (epSquare >= 0) {
-        *out++ = char('a' + fileOf(epSquare));
-        *out++ = whiteToMove ? '6' : '3';
+    if (epSquare_ >= 0) {
+        *out++ = char('a' + fileOf(epSquare_));
+        *out++ = whiteToMove_ ? '6' : '3';
     } else {
         *out++ = '-';
     }

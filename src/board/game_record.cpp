@@ -6,8 +6,8 @@
 namespace zelmora {
 
 RepetitionKey RepetitionKey::of(const Position& pos) {
-    const SideRecord& w = pos.side[WHITE];
-    const SideRecord& b = pos.side[BLACK];
+    const SideRecord& w = pos.side(WHITE);
+    const SideRecord& b = pos.side(BLACK);
     RepetitionKey k;
     k.pawns = w.pieces[PAWN] | b.pieces[PAWN];
     k.white = w.pieces[ALL_PIECES];
@@ -15,8 +15,8 @@ RepetitionKey RepetitionKey::of(const Position& pos) {
     k.bishopsQueensKings = w.pieces[BISHOP] | b.pieces[BISHOP] | w.pieces[QUEEN] | b.pieces[QUEEN] |
                            w.pieces[KING] | b.pieces[KING];
     k.knightsQueens = w.pieces[KNIGHT] | b.pieces[KNIGHT] | w.pieces[QUEEN] | b.pieces[QUEEN];
-    k.state = std::uint32_t(pos.castlingRights) | std::uint32_t(pos.epSquare > 0 ? pos.epSquare : 0) |
-              (pos.whiteToMove ? 128u : 0u);
+    k.state = std::uint32_t(pos.castlingRights()) | std::uint32_t(pos.epSquare() > 0 ? pos.epSquare() : 0) |
+              (pos.whiteToMove() ? 128u : 0u);
     return k;
 }
 
@@ -34,13 +34,13 @@ namespace {
 // Every piece besides the kings is a pawn, all pawns are rammed, none can capture, and neither
 // king can walk to an enemy pawn.
 bool deadPawnWall(const Position& pos) {
-    const Bitboard whitePawns = pos.side[WHITE].pieces[PAWN], blackPawns = pos.side[BLACK].pieces[PAWN];
+    const Bitboard whitePawns = pos.side(WHITE).pieces[PAWN], blackPawns = pos.side(BLACK).pieces[PAWN];
     if (north(whitePawns) & ~blackPawns) return false;
     if (south(blackPawns) & ~whitePawns) return false;
     const Bitboard whitePawnAttacks = pawnAttacks(whitePawns, WHITE);
     const Bitboard blackPawnAttacks = pawnAttacks(blackPawns, BLACK);
-    if (pos.side[WHITE].pieces[ALL_PIECES] & blackPawnAttacks) return false;
-    if (pos.side[BLACK].pieces[ALL_PIECES] & whitePawnAttacks) return false;
+    if (pos.side(WHITE).pieces[ALL_PIECES] & blackPawnAttacks) return false;
+    if (pos.side(BLACK).pieces[ALL_PIECES] & whitePawnAttacks) return false;
     auto reach = [](Bitboard from, Bitboard walkable) {
         for (Bitboard previous = 0; from != previous;) {
             previous = from;
@@ -49,16 +49,16 @@ bool deadPawnWall(const Position& pos) {
         }
         return from;
     };
-    if (reach(pos.side[WHITE].pieces[KING], ~whitePawns & ~blackPawnAttacks) & blackPawns) return false;
-    if (reach(pos.side[BLACK].pieces[KING], ~blackPawns & ~whitePawnAttacks) & whitePawns) return false;
+    if (reach(pos.side(WHITE).pieces[KING], ~whitePawns & ~blackPawnAttacks) & blackPawns) return false;
+    if (reach(pos.side(BLACK).pieces[KING], ~blackPawns & ~whitePawnAttacks) & whitePawns) return false;
     return true;
 }
 
 }  // namespace
 
 int materialDraw(const Position& pos) {
-    const SideRecord& w = pos.side[WHITE];
-    const SideRecord& b = pos.side[BLACK];
+    const SideRecord& w = pos.side(WHITE);
+    const SideRecord& b = pos.side(BLACK);
     const int pieces = pos.pieceCount();
     if (pieces == 2) return INSUFFICIENT_MATERIAL;
     const int minors = w.count[KNIGHT] + w.count[BISHOP] + b.count[KNIGHT] + b.count[BISHOP];

@@ -34,38 +34,38 @@ inline void removeFromList(UndoRecord& u, SideRecord& s, int type, Square square
 void Position::prepare(UndoRecord& u) const {
     u.setCount = u.valueCount = 0;
     for (int c = WHITE; c <= BLACK; ++c) {
-        u.side[c].attackedByEnemy = side[c].attackedByEnemy;
-        u.side[c].attackedTwiceByEnemy = side[c].attackedTwiceByEnemy;
-        u.side[c].attackedByEnemyPawns = side[c].attackedByEnemyPawns;
-        u.side[c].materialSum = side[c].materialSum;
-        u.side[c].materialKey = side[c].materialKey;
+        u.side[c].attackedByEnemy = side_[c].attackedByEnemy;
+        u.side[c].attackedTwiceByEnemy = side_[c].attackedTwiceByEnemy;
+        u.side[c].attackedByEnemyPawns = side_[c].attackedByEnemyPawns;
+        u.side[c].materialSum = side_[c].materialSum;
+        u.side[c].materialKey = side_[c].materialKey;
     }
-    u.occupied = occupied;
-    u.lastMoveSquares = lastMoveSquares;
-    u.key = key;
-    u.pawnKey = pawnKey;
-    u.pinnedAttacked = pinnedAttacked;
-    u.epSquare = epSquare;
-    u.castlingRights = castlingRights;
-    u.whiteToMove = whiteToMove;
+    u.occupied = occupied_;
+    u.lastMoveSquares = lastMoveSquares_;
+    u.key = key_;
+    u.pawnKey = pawnKey_;
+    u.pinnedAttacked = pinnedAttacked_;
+    u.epSquare = epSquare_;
+    u.castlingRights = castlingRights_;
+    u.whiteToMove = whiteToMove_;
 }
 
 void Position::makeMove(Move m, UndoRecord& u) {
     prepare(u);
-    const int us = whiteToMove ? WHITE : BLACK, them = us ^ 1;
-    SideRecord& S = side[us];
-    SideRecord& E = side[them];
+    const int us = whiteToMove_ ? WHITE : BLACK, them = us ^ 1;
+    SideRecord& S = side_[us];
+    SideRecord& E = side_[them];
     const Square from = moveFrom(m), to = moveTo(m);
     const int piece = movePiece(m), promotion = movePromotion(m);
 
     const Bitboard mask = twoSquares(from, to);
     logSet(u, S.pieces[piece]);
     logSet(u, S.pieces[ALL_PIECES]);
-    lastMoveSquares = mask;
+    lastMoveSquares_ = mask;
     S.pieces[piece] ^= mask;
     S.pieces[ALL_PIECES] ^= mask;
-    key ^= zobrist(us, piece, from) ^ zobrist(us, piece, to) ^ WHITE_TO_MOVE_KEY;
-    whiteToMove ^= 1;
+    key_ ^= zobrist(us, piece, from) ^ zobrist(us, piece, to) ^ WHITE_TO_MOVE_KEY;
+    whiteToMove_ ^= 1;
     std::int8_t* moverSlot = findSlot(S, piece, from);
     logValue(u, *moverSlot);
     *moverSlot = std::int8_t(to);
@@ -87,30 +87,30 @@ void Position::makeMove(Move m, UndoRecord& u) {
         --E.count[ALL_PIECES];
         E.materialKey ^= materialKeyStep(them, c, E.count[c]);
         E.materialSum -= PIECE_VALUE[c];
-        key ^= zobrist(them, c, to);
-        if (c == PAWN) pawnKey ^= zobrist(them, PAWN, to);
+        key_ ^= zobrist(them, c, to);
+        if (c == PAWN) pawnKey_ ^= zobrist(them, PAWN, to);
     }
 
-    if (epSquare >= 0) {
-        key ^= zobrist(WHITE, 0, epSquare);
-        epSquare = -1;
+    if (epSquare_ >= 0) {
+        key_ ^= zobrist(WHITE, 0, epSquare_);
+        epSquare_ = -1;
     }
 
     if (piece == PAWN) {
-        pawnKey ^= zobrist(us, PAWN, from) ^ zobrist(us, PAWN, to);
+        pawnKey_ ^= zobrist(us, PAWN, from) ^ zobrist(us, PAWN, to);
         if (!promotion && !u.captured) {
             const int step = to - from;
             if (step == 16 || step == -16) {
                 // Only a double step that an enemy pawn could take en passant leaves a square.
                 const Square skipped = (from + to) / 2;
                 if (S.attackedByEnemyPawns & bit(skipped)) {
-                    epSquare = skipped;
-                    key ^= zobrist(WHITE, 0, skipped);
+                    epSquare_ = skipped;
+                    key_ ^= zobrist(WHITE, 0, skipped);
                 }
             } else if (step & 1) {
                 const Square victim = to - S.pawnStep;
-                key ^= zobrist(them, PAWN, victim);
-                pawnKey ^= zobrist(them, PAWN, victim);
+                key_ ^= zobrist(them, PAWN, victim);
+                pawnKey_ ^= zobrist(them, PAWN, victim);
                 logValue(u, E.count[ALL_PIECES]);
                 logValue(u, E.count[PAWN]);
                 logSet(u, E.pieces[ALL_PIECES]);
@@ -141,11 +141,11 @@ void Position::makeMove(Move m, UndoRecord& u) {
             S.materialKey ^= materialKeyStep(us, promotion, S.count[promotion]);
             ++S.count[promotion];
             S.materialSum += PIECE_VALUE[promotion] - PIECE_VALUE[PAWN];
-            key ^= zobrist(us, PAWN, to) ^ zobrist(us, promotion, to);
-            pawnKey ^= zobrist(us, PAWN, to);
+            key_ ^= zobrist(us, PAWN, to) ^ zobrist(us, promotion, to);
+            pawnKey_ ^= zobrist(us, PAWN, to);
         }
     } else if (piece == KING) {
-        castlingRights &= ~S.castleMask;
+        castlingRights_ &= ~S.castleMask;
         if (S.pieces[ROOK] & bit(to)) {
             // Castling: the king stands on its rook's square; put both on their targets.
             const bool kingSide = to == S.rookSquareKingSide;
@@ -155,49 +155,49 @@ void Position::makeMove(Move m, UndoRecord& u) {
             S.pieces[ROOK] = (S.pieces[ROOK] & ~bit(to)) | bit(rookTarget);
             S.pieces[ALL_PIECES] |= bit(rookTarget) | bit(kingTarget);
             S.pieces[KING] = bit(kingTarget);
-            lastMoveSquares = bit(kingTarget);
+            lastMoveSquares_ = bit(kingTarget);
             *moverSlot = std::int8_t(kingTarget);
             std::int8_t* rookSlot = findSlot(S, ROOK, to);
             logValue(u, *rookSlot);
             *rookSlot = std::int8_t(rookTarget);
-            key ^= zobrist(us, ROOK, to) ^ zobrist(us, ROOK, rookTarget) ^ zobrist(us, KING, to) ^
+            key_ ^= zobrist(us, ROOK, to) ^ zobrist(us, ROOK, rookTarget) ^ zobrist(us, KING, to) ^
                    zobrist(us, KING, kingTarget);
         }
     }
 
-    occupied = side[WHITE].pieces[ALL_PIECES] | side[BLACK].pieces[ALL_PIECES];
+    occupied_ = side_[WHITE].pieces[ALL_PIECES] | side_[BLACK].pieces[ALL_PIECES];
 
     // Castling rooks stand on the back ranks: other moves cannot take a right away.
     if (u.castlingRights && (mask & (RANK_1 | RANK_8))) {
         dropCastlingRightsWithoutRook();
-        key ^= zobrist(WHITE, 0, u.castlingRights) ^ zobrist(WHITE, 0, castlingRights);
+        key_ ^= zobrist(WHITE, 0, u.castlingRights) ^ zobrist(WHITE, 0, castlingRights_);
     }
 }
 
 void Position::unmake(const UndoRecord& u) {
     for (int c = WHITE; c <= BLACK; ++c) {
-        side[c].attackedByEnemy = u.side[c].attackedByEnemy;
-        side[c].attackedTwiceByEnemy = u.side[c].attackedTwiceByEnemy;
-        side[c].attackedByEnemyPawns = u.side[c].attackedByEnemyPawns;
-        side[c].materialSum = u.side[c].materialSum;
-        side[c].materialKey = u.side[c].materialKey;
+        side_[c].attackedByEnemy = u.side[c].attackedByEnemy;
+        side_[c].attackedTwiceByEnemy = u.side[c].attackedTwiceByEnemy;
+        side_[c].attackedByEnemyPawns = u.side[c].attackedByEnemyPawns;
+        side_[c].materialSum = u.side[c].materialSum;
+        side_[c].materialKey = u.side[c].materialKey;
     }
-    occupied = u.occupied;
-    lastMoveSquares = u.lastMoveSquares;
-    key = u.key;
-    pawnKey = u.pawnKey;
-    pinnedAttacked = u.pinnedAttacked;
-    epSquare = u.epSquare;
-    castlingRights = u.castlingRights;
-    whiteToMove = u.whiteToMove;
+    occupied_ = u.occupied;
+    lastMoveSquares_ = u.lastMoveSquares;
+    key_ = u.key;
+    pawnKey_ = u.pawnKey;
+    pinnedAttacked_ = u.pinnedAttacked;
+    epSquare_ = u.epSquare;
+    castlingRights_ = u.castlingRights;
+    whiteToMove_ = u.whiteToMove;
     for (int i = u.setCount - 1; i >= 0; --i) *u.setAddress[i] = u.setOld[i];
     for (int i = u.valueCount - 1; i >= 0; --i) *u.valueAddress[i] = u.valueOld[i];
 }
 
 bool Position::finishLegalMake(const UndoRecord& u) {
-    const Colour mover = whiteToMove ? BLACK : WHITE;
+    const Colour mover = whiteToMove_ ? BLACK : WHITE;
     computeAttacks(mover);
-    if (side[mover].attackedByEnemy & side[mover].pieces[KING]) {
+    if (side_[mover].attackedByEnemy & side_[mover].pieces[KING]) {
         unmake(u);
         return false;
     }
@@ -206,9 +206,29 @@ bool Position::finishLegalMake(const UndoRecord& u) {
     return true;
 }
 
+void Position::makeNullMove(NullMoveUndo& u) {
+    u.key = key_;
+    u.epSquare = epSquare_;
+    u.lastMoveSquares = lastMoveSquares_;
+    key_ ^= WHITE_TO_MOVE_KEY;
+    if (epSquare_ >= 0) {
+        key_ ^= zobrist(WHITE, 0, epSquare_);
+        epSquare_ = -1;
+    }
+    whiteToMove_ ^= 1;
+    lastMoveSquares_ = 0;
+}
+
+void Position::unmakeNullMove(const NullMoveUndo& u) {
+    whiteToMove_ ^= 1;
+    key_ = u.key;
+    epSquare_ = u.epSquare;
+    lastMoveSquares_ = u.lastMoveSquares;
+}
+
 bool Position::makeFast(Move m, UndoRecord& u) {
     makeMove(m, u);
-    if (kingInCheck(whiteToMove ? BLACK : WHITE)) {
+    if (kingInCheck(whiteToMove_ ? BLACK : WHITE)) {
         unmake(u);
         return false;
     }

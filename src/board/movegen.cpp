@@ -9,7 +9,7 @@ constexpr int PROMOTIONS[4] = {QUEEN, ROOK, BISHOP, KNIGHT};
 class Generator {
 public:
     Generator(const Position& pos, MoveEntry* list)
-        : pos_(pos), us_(pos.us()), them_(pos.them()), white_(pos.whiteToMove != 0), list_(list) {}
+        : pos_(pos), us_(pos.us()), them_(pos.them()), white_(pos.whiteToMove() != 0), list_(list) {}
 
     int count() const { return n_; }
 
@@ -18,7 +18,7 @@ public:
         pieces(targets, targets, targets, targets);
         king(targets & ~us_.attackedByEnemy);
         castling();
-        pawns(them_.pieces[ALL_PIECES] | epBit(), ~pos_.occupied);
+        pawns(them_.pieces[ALL_PIECES] | epBit(), ~pos_.occupied());
     }
 
     void captures(bool withChecks) {
@@ -30,8 +30,8 @@ public:
         if (withChecks) {
             const Square enemyKing = them_.king();
             const Bitboard safe = (~us_.attackedByEnemy | them_.attackedTwiceByEnemy) & ~us_.pieces[ALL_PIECES];
-            const Bitboard diagonalChecks = safe & bishopAttacks(enemyKing, pos_.occupied);
-            const Bitboard straightChecks = safe & rookAttacks(enemyKing, pos_.occupied);
+            const Bitboard diagonalChecks = safe & bishopAttacks(enemyKing, pos_.occupied());
+            const Bitboard straightChecks = safe & rookAttacks(enemyKing, pos_.occupied());
             knightTargets |= safe & knightAttacks(enemyKing);
             bishopTargets |= diagonalChecks;
             rookTargets |= straightChecks;
@@ -46,7 +46,7 @@ public:
 
     void evasions() {
         const Square k = us_.king();
-        const Bitboard occ = pos_.occupied;
+        const Bitboard occ = pos_.occupied();
         const Bitboard straight = them_.pieces[ROOK] | them_.pieces[QUEEN];
         const Bitboard diagonal = them_.pieces[BISHOP] | them_.pieces[QUEEN];
         // The king may not stay on a checking line, not even on the square behind itself.
@@ -65,20 +65,20 @@ public:
         if (moreThanOne(checkers)) return;
         const Square checker = lowestBit(checkers);
         const Bitboard targets = checkers | betweenSquares(k, checker);
-        const Bitboard knights = us_.pieces[KNIGHT] & ~pos_.pinnedAttacked;
+        const Bitboard knights = us_.pieces[KNIGHT] & ~pos_.pinnedAttacked();
         for (int i = 0; i < us_.count[KNIGHT]; ++i) {
             const Square s = us_.squareList[KNIGHT][i];
             if (knights & bit(s)) emit(s, knightAttacks(s) & targets, KNIGHT);
         }
         sliders(targets, targets, targets);
         Bitboard captureTargets = checkers;
-        if (pos_.epSquare >= 0 && checker == pos_.epSquare - us_.pawnStep) captureTargets |= bit(pos_.epSquare);
+        if (pos_.epSquare() >= 0 && checker == pos_.epSquare() - us_.pawnStep) captureTargets |= bit(pos_.epSquare());
         pawns(captureTargets, targets & ~occ);
     }
 
     void pieceMoves(Square from) {
         const Bitboard targets = ~us_.pieces[ALL_PIECES];
-        const Bitboard occ = pos_.occupied;
+        const Bitboard occ = pos_.occupied();
         const Bitboard b = bit(from);
         if (us_.pieces[KNIGHT] & b) emit(from, knightAttacks(from) & targets, KNIGHT);
         else if (us_.pieces[BISHOP] & b) emit(from, bishopAttacks(from, occ) & targets, BISHOP);
@@ -98,7 +98,7 @@ private:
     MoveEntry* list_;
     int n_ = 0;
 
-    Bitboard epBit() const { return pos_.epSquare >= 0 ? bit(pos_.epSquare) : 0; }
+    Bitboard epBit() const { return pos_.epSquare() >= 0 ? bit(pos_.epSquare()) : 0; }
 
     void add(Square from, Square to, int piece, int promotion = 0) {
         list_[n_++] = MoveEntry{makeMove(from, to, piece, promotion), 0};
@@ -117,7 +117,7 @@ private:
     }
 
     void sliders(Bitboard bishopTargets, Bitboard rookTargets, Bitboard queenTargets) {
-        const Bitboard occ = pos_.occupied;
+        const Bitboard occ = pos_.occupied();
         for (int i = 0; i < us_.count[BISHOP]; ++i) {
             const Square s = us_.squareList[BISHOP][i];
             emit(s, bishopAttacks(s, occ) & bishopTargets, BISHOP);
@@ -142,13 +142,13 @@ private:
     }
 
     void castling() {
-        const int rights = pos_.castlingRights & us_.castleMask;
+        const int rights = pos_.castlingRights() & us_.castleMask;
         if (!rights) return;
         const Square k = us_.king();
-        if ((rights & (WHITE_KING_SIDE | BLACK_KING_SIDE)) && !(us_.castleEmptyKingSide & pos_.occupied) &&
+        if ((rights & (WHITE_KING_SIDE | BLACK_KING_SIDE)) && !(us_.castleEmptyKingSide & pos_.occupied()) &&
             !(us_.castleSafeKingSide & us_.attackedByEnemy))
             add(k, us_.rookSquareKingSide, KING);
-        if ((rights & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE)) && !(us_.castleEmptyQueenSide & pos_.occupied) &&
+        if ((rights & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE)) && !(us_.castleEmptyQueenSide & pos_.occupied()) &&
             !(us_.castleSafeQueenSide & us_.attackedByEnemy))
             add(k, us_.rookSquareQueenSide, KING);
     }
@@ -170,7 +170,7 @@ private:
     // Pawn moves of the given pawns: captures onto captureTargets (toward the a-file first), then
     // promotion steps, double steps and single steps onto pushTargets.
     void pawnsFrom(Bitboard pawns, Bitboard captureTargets, Bitboard pushTargets, bool underPromotions) {
-        const Bitboard empty = ~pos_.occupied;
+        const Bitboard empty = ~pos_.occupied();
         const Bitboard lastRank = white_ ? RANK_8 : RANK_1;
         if (white_) {
             pawnTargets(northWest(pawns) & captureTargets, 9, underPromotions);
@@ -202,7 +202,7 @@ private:
 
     void checkingPawnPushes() {
         const Bitboard checkSquares = pawnAttacksFrom(white_ ? BLACK : WHITE, them_.king());
-        const Bitboard single = (white_ ? north(us_.pieces[PAWN]) : south(us_.pieces[PAWN])) & ~pos_.occupied;
+        const Bitboard single = (white_ ? north(us_.pieces[PAWN]) : south(us_.pieces[PAWN])) & ~pos_.occupied();
         for (Bitboard b = single & checkSquares; b;) {
             const Square to = popLowestBit(b);
             add(to + (white_ ? 8 : -8), to, PAWN);
@@ -212,7 +212,7 @@ private:
     // Every move of a defended piece that stands between the enemy king and one of our sliders.
     void discoveredChecks() {
         const Square enemyKing = them_.king();
-        const Bitboard occ = pos_.occupied;
+        const Bitboard occ = pos_.occupied();
         const Bitboard own = us_.pieces[ALL_PIECES];
         const Bitboard straight = us_.pieces[ROOK] | us_.pieces[QUEEN];
         const Bitboard diagonal = us_.pieces[BISHOP] | us_.pieces[QUEEN];
@@ -254,19 +254,36 @@ bool noLegalMove(const Position& pos, int* outcome) {
     UndoRecord undo;
     for (int i = 0; i < n; ++i)
         if (copy.makeFast(list[i].move, undo)) return false;
-    if (outcome) *outcome = !pos.inCheck() ? 0 : pos.whiteToMove ? -1 : 1;
+    if (outcome) *outcome = !pos.inCheck() ? 0 : pos.whiteToMove() ? -1 : 1;
     return true;
 }
 
+namespace {
+
+bool leavesKingSafe(const Position& pos, Move move) {
+    Position copy = pos;
+    UndoRecord undo;
+    return copy.makeFast(move, undo);
+}
+
+}  // namespace
+
+bool isGeneratedMove(const Position& pos, Move move) {
+    MoveEntry list[MAX_MOVES];
+    const int n = generateMoves(pos, list);
+    for (int i = 0; i < n; ++i)
+        if (list[i].move == move) return true;
+    return false;
+}
+
+bool isLegalMove(const Position& pos, Move move) { return isGeneratedMove(pos, move) && leavesKingSafe(pos, move); }
+
+// The first generated move with these squares (a promotion to a queen before the others).
 Move findLegalShortMove(const Position& pos, std::uint16_t move) {
     MoveEntry list[MAX_MOVES];
     const int n = generateMoves(pos, list);
-    for (int i = 0; i < n; ++i) {
-        if (shortMove(list[i].move) != move) continue;
-        Position copy = pos;
-        UndoRecord undo;
-        return copy.makeFast(list[i].move, undo) ? list[i].move : NO_MOVE;
-    }
+    for (int i = 0; i < n; ++i)
+        if (shortMove(list[i].move) == move) return leavesKingSafe(pos, list[i].move) ? list[i].move : NO_MOVE;
     return NO_MOVE;
 }
 

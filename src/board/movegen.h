@@ -26,6 +26,10 @@ int generatePieceMoves(const Position& pos, Square from, MoveEntry* list);
 // 0 stalemate. Needs fresh attack sets.
 bool noLegalMove(const Position& pos, int* outcome = nullptr);
 
+// Whether the generator produces the move here (pseudo-legal), and whether it is also legal.
+bool isGeneratedMove(const Position& pos, Move move);
+bool isLegalMove(const Position& pos, Move move);
+
 // The full move of the side to move whose from/to equal the short move, if it is legal.
 Move findLegalShortMove(const Position& pos, std::uint16_t shortMove);
 

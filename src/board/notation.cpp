@@ -63,16 +63,16 @@ char* writeGerman(const Position& pos, Move m, char* buffer) {
         std::strcpy(out, to == us.rookSquareKingSide ? "0-0" : "0-0-0");
         out += std::strlen(out);
     } else {
-        const bool enPassant = piece == PAWN && to == pos.epSquare && fileOf(from) != fileOf(to);
+        const bool enPassant = piece == PAWN && to == pos.epSquare() && fileOf(from) != fileOf(to);
         const bool capture = (pos.them().pieces[ALL_PIECES] & bit(to)) || enPassant;
         if (piece != PAWN) *out++ = GERMAN_LETTERS[piece];
         Bitboard candidates = 0;
         switch (piece) {
         case PAWN: candidates = capture ? pawnAttacksFrom(pos.sideToMove() == WHITE ? BLACK : WHITE, to) : 0; break;
         case KNIGHT: candidates = knightAttacks(to); break;
-        case BISHOP: candidates = bishopAttacks(to, pos.occupied); break;
-        case ROOK: candidates = rookAttacks(to, pos.occupied); break;
-        case QUEEN: candidates = queenAttacks(to, pos.occupied); break;
+        case BISHOP: candidates = bishopAttacks(to, pos.occupied()); break;
+        case ROOK: candidates = rookAttacks(to, pos.occupied()); break;
+        case QUEEN: candidates = queenAttacks(to, pos.occupied()); break;
         default: break;
         }
         candidates &= us.pieces[piece];
@@ -177,7 +177,7 @@ int promotionOfLetter(char c) {
 Move castlingMove(const Position& pos, bool kingSide) {
     const SideRecord& us = pos.us();
     const int right = us.castleMask & (kingSide ? WHITE_KING_SIDE | BLACK_KING_SIDE : WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE);
-    if (!(pos.castlingRights & right)) return NO_MOVE;
+    if (!(pos.castlingRights() & right)) return NO_MOVE;
     const Square rook = kingSide ? us.rookSquareKingSide : us.rookSquareQueenSide;
     return rook < 0 ? NO_MOVE : makeMove(us.king(), rook, KING);
 }
@@ -185,7 +185,7 @@ Move castlingMove(const Position& pos, bool kingSide) {
 // A king step from e1/e8 onto g or c of its back rank means castling.
 Move castlingIntent(const Position& pos, Square from, Square to) {
     const SideRecord& us = pos.us();
-    const int backRow = pos.whiteToMove ? 7 : 0;
+    const int backRow = pos.whiteToMove() ? 7 : 0;
     if (!(us.pieces[KING] & bit(from)) || from != makeSquare(4, backRow) || rowOf(to) != backRow) return NO_MOVE;
     if (fileOf(to) == 6) return castlingMove(pos, true);
     if (fileOf(to) == 2) return castlingMove(pos, false);
@@ -244,7 +244,7 @@ Move parseAlgebraic(const Position& pos, const char* core, int length) {
     if (f < 0 || r < 0) return NO_MOVE;
     const Square to = makeSquare(f, r);
     int end = length - 2;  // the disambiguation ends here
-    const bool enPassant = piece == PAWN && to == pos.epSquare;
+    const bool enPassant = piece == PAWN && to == pos.epSquare();
     const bool capture = (pos.them().pieces[ALL_PIECES] & bit(to)) || enPassant;
     if (capture) {
         if (end <= start || core[end - 1] != 'x') return NO_MOVE;
@@ -254,14 +254,14 @@ Move parseAlgebraic(const Position& pos, const char* core, int length) {
     }
 
     Bitboard candidates = 0;
-    const int back = pos.whiteToMove ? 8 : -8;
+    const int back = pos.whiteToMove() ? 8 : -8;
     switch (piece) {
     case PAWN:
         if (capture) {
-            candidates = pawnAttacksFrom(pos.whiteToMove ? BLACK : WHITE, to);
+            candidates = pawnAttacksFrom(pos.whiteToMove() ? BLACK : WHITE, to);
         } else if (to + back >= 0 && to + back < 64) {
             const Square behind = to + back;
-            const int fourthRow = pos.whiteToMove ? 4 : 3;
+            const int fourthRow = pos.whiteToMove() ? 4 : 3;
             if (rowOf(to) == fourthRow && !(us.pieces[PAWN] & bit(behind)))
                 candidates = bit(behind + back);
             else
@@ -269,9 +269,9 @@ Move parseAlgebraic(const Position& pos, const char* core, int length) {
         }
         break;
     case KNIGHT: candidates = knightAttacks(to); break;
-    case BISHOP: candidates = bishopAttacks(to, pos.occupied); break;
-    case ROOK: candidates = rookAttacks(to, pos.occupied); break;
-    case QUEEN: candidates = queenAttacks(to, pos.occupied); break;
+    case BISHOP: candidates = bishopAttacks(to, pos.occupied()); break;
+    case ROOK: candidates = rookAttacks(to, pos.occupied()); break;
+    case QUEEN: candidates = queenAttacks(to, pos.occupied()); break;
     case KING: candidates = kingAttacks(to); break;
     }
     candidates &= us.pieces[piece];
@@ -325,7 +325,7 @@ bool textToMove(const Position& pos, const char* text, Move& move, bool coordina
         if (d.check && !effect.check) return false;
         if (d.mate && !effect.noReply) return false;
     }
-    if (d.enPassant && !(movePiece(m) == PAWN && moveTo(m) == pos.epSquare)) return false;
+    if (d.enPassant && !(movePiece(m) == PAWN && moveTo(m) == pos.epSquare())) return false;
     move = m;
     return true;
 }

@@ -38,7 +38,7 @@ Bitboard pinnedPieces(const Position& pos) {
                        (bishopAttacks(king, 0) & (them.pieces[BISHOP] | them.pieces[QUEEN]));
     Bitboard pinned = 0;
     while (snipers) {
-        const Bitboard between = betweenSquares(king, popLowestBit(snipers)) & pos.occupied;
+        const Bitboard between = betweenSquares(king, popLowestBit(snipers)) & pos.occupied();
         if (exactlyOne(between)) pinned |= between & us.pieces[ALL_PIECES];
     }
     return pinned;
@@ -61,7 +61,7 @@ std::uint64_t countLegalMoves(Position& pos) {
         const Move m = list[i].move;
         const Square from = moveFrom(m), to = moveTo(m);
         const bool special = movePiece(m) == KING ? inCheck || (ownRooks & bit(to))
-                                                  : movePiece(m) == PAWN && to == pos.epSquare;
+                                                  : movePiece(m) == PAWN && to == pos.epSquare();
         if (special) {
             if (pos.makeFast(m, undo)) {
                 ++nodes;
@@ -82,7 +82,7 @@ std::uint64_t perft(Position& pos, int depth, PerftTable* table) {
     if (depth == 1) return countLegalMoves(pos);
     const bool hashed = table && table->size();
     std::uint64_t nodes = 0;
-    if (hashed && table->probe(pos.key, depth, nodes)) return nodes;
+    if (hashed && table->probe(pos.key(), depth, nodes)) return nodes;
     MoveEntry list[MAX_MOVES];
     const int n = generateMoves(pos, list);
     UndoRecord undo;
@@ -91,7 +91,7 @@ std::uint64_t perft(Position& pos, int depth, PerftTable* table) {
             nodes += perft(pos, depth - 1, table);
             pos.unmake(undo);
         }
-    if (hashed) table->store(pos.key, depth, nodes);
+    if (hashed) table->store(pos.key(), depth, nodes);
     return nodes;
 }
 

@@ -24,13 +24,13 @@ void setGeometry(SideRecord& s, Colour c) {
 
 void Position::reset() {
     std::memset(static_cast<void*>(this), 0, sizeof(*this));
-    setGeometry(side[WHITE], WHITE);
-    setGeometry(side[BLACK], BLACK);
+    setGeometry(side_[WHITE], WHITE);
+    setGeometry(side_[BLACK], BLACK);
     setFen(START_FEN);
 }
 
 int Position::pieceOn(Colour c, Square s) const {
-    const SideRecord& r = side[c];
+    const SideRecord& r = side_[c];
     if (!(r.pieces[ALL_PIECES] & bit(s))) return 0;
     for (int t = PAWN; t <= KING; ++t)
         if (r.pieces[t] & bit(s)) return t;
@@ -38,7 +38,7 @@ int Position::pieceOn(Colour c, Square s) const {
 }
 
 bool Position::validateAndComplete() {
-    for (SideRecord& s : side) {
+    for (SideRecord& s : side_) {
         int total = 0;
         for (int t = PAWN; t <= KING; ++t) {
             s.count[t] = std::int8_t(popCount(s.pieces[t]));
@@ -53,31 +53,31 @@ bool Position::validateAndComplete() {
     }
     rebuildSquareLists(WHITE);
     rebuildSquareLists(BLACK);
-    if ((side[WHITE].pieces[PAWN] | side[BLACK].pieces[PAWN]) & (RANK_1 | RANK_8)) return false;
-    for (SideRecord& s : side) {
+    if ((side_[WHITE].pieces[PAWN] | side_[BLACK].pieces[PAWN]) & (RANK_1 | RANK_8)) return false;
+    for (SideRecord& s : side_) {
         s.pieces[ALL_PIECES] = 0;
         for (int t = PAWN; t <= KING; ++t) s.pieces[ALL_PIECES] |= s.pieces[t];
         if (popCount(s.pieces[ALL_PIECES]) != s.count[ALL_PIECES]) return false;
     }
-    if (side[WHITE].pieces[ALL_PIECES] & side[BLACK].pieces[ALL_PIECES]) return false;
-    occupied = side[WHITE].pieces[ALL_PIECES] | side[BLACK].pieces[ALL_PIECES];
+    if (side_[WHITE].pieces[ALL_PIECES] & side_[BLACK].pieces[ALL_PIECES]) return false;
+    occupied_ = side_[WHITE].pieces[ALL_PIECES] | side_[BLACK].pieces[ALL_PIECES];
 
     const SideRecord& moved = them();
-    if (lastMoveSquares) {
-        if (exactlyOne(lastMoveSquares)) {
-            if (lastMoveSquares != moved.pieces[KING]) return false;
-        } else if (popCount(lastMoveSquares) == 2) {
-            if (!exactlyOne(lastMoveSquares & moved.pieces[ALL_PIECES])) return false;
+    if (lastMoveSquares_) {
+        if (exactlyOne(lastMoveSquares_)) {
+            if (lastMoveSquares_ != moved.pieces[KING]) return false;
+        } else if (popCount(lastMoveSquares_) == 2) {
+            if (!exactlyOne(lastMoveSquares_ & moved.pieces[ALL_PIECES])) return false;
         } else {
             return false;
         }
     }
 
-    if (!(side[WHITE].pieces[KING] & RANK_1)) castlingRights &= ~side[WHITE].castleMask;
-    if (!(side[BLACK].pieces[KING] & RANK_8)) castlingRights &= ~side[BLACK].castleMask;
+    if (!(side_[WHITE].pieces[KING] & RANK_1)) castlingRights_ &= ~side_[WHITE].castleMask;
+    if (!(side_[BLACK].pieces[KING] & RANK_8)) castlingRights_ &= ~side_[BLACK].castleMask;
     dropCastlingRightsWithoutRook();
 
-    for (SideRecord& s : side) {
+    for (SideRecord& s : side_) {
         s.materialSum = 0;
         for (int t = PAWN; t <= QUEEN; ++t) s.materialSum += s.count[t] * PIECE_VALUE[t];
     }
@@ -90,16 +90,16 @@ bool Position::validateAndComplete() {
 }
 
 void Position::dropCastlingRightsWithoutRook() {
-    for (const SideRecord& s : side) {
+    for (const SideRecord& s : side_) {
         if (s.rookSquareKingSide < 0 || !(s.pieces[ROOK] & bit(s.rookSquareKingSide)))
-            castlingRights &= std::uint8_t(~(s.castleMask & (WHITE_KING_SIDE | BLACK_KING_SIDE)));
+            castlingRights_ &= std::uint8_t(~(s.castleMask & (WHITE_KING_SIDE | BLACK_KING_SIDE)));
         if (s.rookSquareQueenSide < 0 || !(s.pieces[ROOK] & bit(s.rookSquareQueenSide)))
-            castlingRights &= std::uint8_t(~(s.castleMask & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE)));
+            castlingRights_ &= std::uint8_t(~(s.castleMask & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE)));
     }
 }
 
 void Position::rebuildSquareLists(Colour c) {
-    SideRecord& s = side[c];
+    SideRecord& s = side_[c];
     for (int t = PAWN; t <= KING; ++t) {
         int n = 0;
         for (Bitboard b = s.pieces[t]; b && n < 10;) s.squareList[t][n++] = std::int8_t(popLowestBit(b));
@@ -107,23 +107,23 @@ void Position::rebuildSquareLists(Colour c) {
 }
 
 void Position::recomputeKeys() {
-    key = pawnKey = 0;
+    key_ = pawnKey_ = 0;
     for (int c = WHITE; c <= BLACK; ++c) {
-        SideRecord& s = side[c];
+        SideRecord& s = side_[c];
         s.materialKey = 0;
         for (int t = PAWN; t <= KING; ++t)
-            for (Bitboard b = s.pieces[t]; b;) key ^= zobrist(c, t, popLowestBit(b));
-        for (Bitboard b = s.pieces[PAWN]; b;) pawnKey ^= zobrist(c, PAWN, popLowestBit(b));
+            for (Bitboard b = s.pieces[t]; b;) key_ ^= zobrist(c, t, popLowestBit(b));
+        for (Bitboard b = s.pieces[PAWN]; b;) pawnKey_ ^= zobrist(c, PAWN, popLowestBit(b));
         for (int t = PAWN; t <= QUEEN; ++t) s.materialKey ^= materialKeyEntry(c, t, s.count[t]);
     }
-    key ^= zobrist(WHITE, 0, castlingRights);
-    if (whiteToMove) key ^= WHITE_TO_MOVE_KEY;
-    if (epSquare >= 0) key ^= zobrist(WHITE, 0, epSquare);
+    key_ ^= zobrist(WHITE, 0, castlingRights_);
+    if (whiteToMove_) key_ ^= WHITE_TO_MOVE_KEY;
+    if (epSquare_ >= 0) key_ ^= zobrist(WHITE, 0, epSquare_);
 }
 
 void Position::computeAttacks(Colour target) {
-    SideRecord& t = side[target];
-    const SideRecord& a = side[target ^ 1];
+    SideRecord& t = side_[target];
+    const SideRecord& a = side_[target ^ 1];
     Bitboard pawns = a.pieces[PAWN];
     Bitboard left, right;
     if (target == BLACK) {  // White attacks
@@ -142,8 +142,8 @@ void Position::computeAttacks(Colour target) {
     };
     for (int i = 0; i < a.count[KNIGHT]; ++i) add(knightAttacks(a.squareList[KNIGHT][i]));
     // Own sliders of the same direction are transparent: batteries count through each other.
-    Bitboard diagonalOcc = occupied ^ (a.pieces[BISHOP] | a.pieces[QUEEN]);
-    Bitboard straightOcc = occupied ^ (a.pieces[ROOK] | a.pieces[QUEEN]);
+    Bitboard diagonalOcc = occupied_ ^ (a.pieces[BISHOP] | a.pieces[QUEEN]);
+    Bitboard straightOcc = occupied_ ^ (a.pieces[ROOK] | a.pieces[QUEEN]);
     for (int i = 0; i < a.count[BISHOP]; ++i) add(bishopAttacks(a.squareList[BISHOP][i], diagonalOcc));
     for (int i = 0; i < a.count[ROOK]; ++i) add(rookAttacks(a.squareList[ROOK][i], straightOcc));
     for (int i = 0; i < a.count[QUEEN]; ++i) {
@@ -159,8 +159,8 @@ void Position::computePinnedAttacked() {
     constexpr Bitboard EDGES = FILE_A | FILE_H | RANK_1 | RANK_8;
     Bitboard result = 0;
     for (int c = WHITE; c <= BLACK; ++c) {
-        const SideRecord& s = side[c];
-        const SideRecord& e = side[c ^ 1];
+        const SideRecord& s = side_[c];
+        const SideRecord& e = side_[c ^ 1];
         Square king = s.king();
         Bitboard exposed = s.pieces[ALL_PIECES] &
                            ((s.attackedByEnemy & ~s.attackedByEnemyPawns) | s.attackedTwiceByEnemy);
@@ -168,29 +168,47 @@ void Position::computePinnedAttacked() {
         Bitboard straight = (e.pieces[ROOK] | e.pieces[QUEEN]) & rookAttacks(king, 0);
         Bitboard diagonal = (e.pieces[BISHOP] | e.pieces[QUEEN]) & bishopAttacks(king, 0);
         if (straight) {
-            for (Bitboard b = rookAttacks(king, occupied) & exposed; b;) {
+            for (Bitboard b = rookAttacks(king, occupied_) & exposed; b;) {
                 Square p = popLowestBit(b);
-                Bitboard line = fileOf(p) == fileOf(king) ? fileAttacksFrom(p, occupied) : rankAttacksFrom(p, occupied);
+                Bitboard line = fileOf(p) == fileOf(king) ? fileAttacksFrom(p, occupied_) : rankAttacksFrom(p, occupied_);
                 if (line & straight) result |= bit(p);
             }
         }
         if (diagonal) {
-            for (Bitboard b = bishopAttacks(king, occupied) & exposed & ~EDGES; b;) {
+            for (Bitboard b = bishopAttacks(king, occupied_) & exposed & ~EDGES; b;) {
                 Square p = popLowestBit(b);
-                Bitboard line = tables.diagA1H8Line[king] & bit(p) ? diagA1H8AttacksFrom(p, occupied)
-                                                                   : diagA8H1AttacksFrom(p, occupied);
+                Bitboard line = tables.diagA1H8Line[king] & bit(p) ? diagA1H8AttacksFrom(p, occupied_)
+                                                                   : diagA8H1AttacksFrom(p, occupied_);
                 if (line & diagonal) result |= bit(p);
             }
         }
     }
-    pinnedAttacked = result;
+    pinnedAttacked_ = result;
+}
+
+Position::MaterialWithout::MaterialWithout(Position& pos, Colour colour, int type, Square square)
+    : side_(pos.side_[colour]), type_(type), set_(side_.pieces[type]), materialSum_(side_.materialSum),
+      materialKey_(side_.materialKey) {
+    --side_.count[ALL_PIECES];
+    --side_.count[type];
+    side_.materialSum -= PIECE_VALUE[type];
+    side_.materialKey ^= materialKeyStep(colour, type, side_.count[type]);
+    if (type == BISHOP) side_.pieces[BISHOP] &= ~bit(square);
+}
+
+Position::MaterialWithout::~MaterialWithout() {
+    ++side_.count[ALL_PIECES];
+    ++side_.count[type_];
+    side_.materialSum = materialSum_;
+    side_.materialKey = materialKey_;
+    side_.pieces[type_] = set_;
 }
 
 bool Position::kingInCheck(Colour c) const {
-    const SideRecord& e = side[c ^ 1];
-    Square k = side[c].king();
-    return (rookAttacks(k, occupied) & (e.pieces[ROOK] | e.pieces[QUEEN])) ||
-           (bishopAttacks(k, occupied) & (e.pieces[BISHOP] | e.pieces[QUEEN])) ||
+    const SideRecord& e = side_[c ^ 1];
+    Square k = side_[c].king();
+    return (rookAttacks(k, occupied_) & (e.pieces[ROOK] | e.pieces[QUEEN])) ||
+           (bishopAttacks(k, occupied_) & (e.pieces[BISHOP] | e.pieces[QUEEN])) ||
            (knightAttacks(k) & e.pieces[KNIGHT]) || (pawnAttacksFrom(c, k) & e.pieces[PAWN]);
 }
 

@@ -38,6 +38,13 @@ class Position;
 
 // What unmake needs: the scalar fields before the move and a log of the sets, counts and list
 // slots the move changed (by address and old value).
+// What a null move changes.
+struct NullMoveUndo {
+    std::uint64_t key;
+    std::int32_t epSquare;
+    Bitboard lastMoveSquares;
+};
+
 struct UndoRecord {
     struct SideCopy {
         Bitboard attackedByEnemy, attackedTwiceByEnemy, attackedByEnemyPawns;
@@ -61,18 +68,6 @@ struct UndoRecord {
 
 class Position {
 public:
-    SideRecord side[2];
-    Bitboard occupied;
-    Bitboard lastMoveSquares;
-    std::uint64_t key;
-    std::uint64_t pawnKey;
-    Bitboard pinnedAttacked;
-    std::int32_t epSquare;
-    std::uint8_t castlingRights;
-    std::uint8_t whiteToMove;
-    std::uint8_t chess960Castling;
-    std::uint8_t castlingByFile;
-
     Position() { reset(); }
 
     // The classical start position, with the fixed castling geometry of both colours.
@@ -84,24 +79,39 @@ public:
     bool setChess960(unsigned n);
     // Board, side, castling and en-passant fields into buffer (at least 90 bytes).
     char* writeFen(char* buffer) const;
-    // The test every set-up ends with; completes the derived fields.
-    bool validateAndComplete();
 
-    void recomputeKeys();
-    void rebuildSquareLists(Colour c);
-    void computeAttacks(Colour target);  // attack sets of target's record, by the other colour
-    void computePinnedAttacked();
-
-    Colour sideToMove() const { return whiteToMove ? WHITE : BLACK; }
-    SideRecord& us() { return side[whiteToMove ? WHITE : BLACK]; }
-    SideRecord& them() { return side[whiteToMove ? BLACK : WHITE]; }
-    const SideRecord& us() const { return side[whiteToMove ? WHITE : BLACK]; }
-    const SideRecord& them() const { return side[whiteToMove ? BLACK : WHITE]; }
+    // ---- Reading ----
+    const SideRecord& side(Colour c) const { return side_[c]; }
+    const SideRecord& side(int c) const { return side_[c]; }
+    const SideRecord& us() const { return side_[whiteToMove_ ? WHITE : BLACK]; }
+    const SideRecord& them() const { return side_[whiteToMove_ ? BLACK : WHITE]; }
+    Colour sideToMove() const { return whiteToMove_ ? WHITE : BLACK; }
+    bool whiteToMove() const { return whiteToMove_ != 0; }
+    Bitboard occupied() const { return occupied_; }
+    // The squares of the last move: from and to, the king's target only after castling, none
+    // after a null move.
+    Bitboard lastMoveSquares() const { return lastMoveSquares_; }
+    std::uint64_t key() const { return key_; }
+    std::uint64_t pawnKey() const { return pawnKey_; }
+    // Pinned pieces of either colour that are attacked.
+    Bitboard pinnedAttacked() const { return pinnedAttacked_; }
+    Square epSquare() const { return epSquare_; }  // NO_SQUARE unless a capture en passant is possible
+    int castlingRights() const { return castlingRights_; }
     bool inCheck() const { return (us().attackedByEnemy & us().pieces[KING]) != 0; }
-    int pieceCount() const { return side[WHITE].count[ALL_PIECES] + side[BLACK].count[ALL_PIECES]; }
+    int pieceCount() const { return side_[WHITE].count[ALL_PIECES] + side_[BLACK].count[ALL_PIECES]; }
     // Piece type on a square for the given colour, 0 when none.
     int pieceOn(Colour c, Square s) const;
+    // True when any enemy slider, knight or pawn attacks c's king (the enemy king is ignored).
+    bool kingInCheck(Colour c) const;
+    // Every derived field agrees with the piece sets: counts, square lists, sums, keys, attack
+    // sets (when fresh) and castling rights. For assertions and tests.
+    bool isConsistent(bool attacksFresh = true) const;
 
+    // Move texts: king-takes-rook castling moves, and FEN castling fields by file letter.
+    std::uint8_t chess960Castling = 0;
+    std::uint8_t castlingByFile = 0;
+
+    // ---- Moves ----
     // Make without legality test; unmake restores every field exactly.
     void makeMove(Move m, UndoRecord& undo);
     // Full make: false (and the position unchanged) when the mover's king is left attacked.
@@ -115,22 +125,59 @@ public:
     template <class OnKey>
     bool makeLegal(Move m, UndoRecord& undo, OnKey&& onKey) {
         makeMove(m, undo);
-        onKey(key);
+        onKey(key_);
         return finishLegalMake(undo);
     }
     // Legality only: attack sets and pinnedAttacked are left stale.
     bool makeFast(Move m, UndoRecord& undo);
     void unmake(const UndoRecord& undo);
+    // Passes the move to the other side: no en-passant square and no last move afterwards; the
+    // attack sets stay valid, as nothing moved.
+    void makeNullMove(NullMoveUndo& undo);
+    void unmakeNullMove(const NullMoveUndo& undo);
 
-    // True when any enemy slider, knight or pawn attacks c's king (the enemy king is ignored).
-    bool kingInCheck(Colour c) const;
+    // For scoring a capture not made: one piece of the type leaves the colour's material for as
+    // long as this object lives (counts, material sum and key; a bishop also leaves its set, as the
+    // material term reads the bishops' square colours and nothing else of the sets).
+    class MaterialWithout {
+    public:
+        MaterialWithout(Position& pos, Colour colour, int type, Square square);
+        ~MaterialWithout();
+        MaterialWithout(const MaterialWithout&) = delete;
+        MaterialWithout& operator=(const MaterialWithout&) = delete;
+
+    private:
+        SideRecord& side_;
+        const int type_;
+        const Bitboard set_;
+        const std::int32_t materialSum_;
+        const std::uint32_t materialKey_;
+    };
+
+    // The last step of every set-up: checks the board and completes the derived fields.
+    bool validateAndComplete();
 
 private:
+    void recomputeKeys();
+    void rebuildSquareLists(Colour c);
+    void computeAttacks(Colour target);  // attack sets of target's record, by the other colour
+    void computePinnedAttacked();
+    SideRecord& mover() { return side_[whiteToMove_ ? WHITE : BLACK]; }
     void prepare(UndoRecord& undo) const;
     bool finishLegalMake(const UndoRecord& undo);
     void dropCastlingRightsWithoutRook();
     bool readCastlingField(const char*& p);
     void placeCastlingRook(Colour c, bool kingSide, Bitboard candidateFiles);
+
+    SideRecord side_[2];
+    Bitboard occupied_;
+    Bitboard lastMoveSquares_;
+    std::uint64_t key_;
+    std::uint64_t pawnKey_;
+    Bitboard pinnedAttacked_;
+    std::int32_t epSquare_;
+    std::uint8_t castlingRights_;
+    std::uint8_t whiteToMove_;
 };
 
 inline std::uint64_t zobrist(int colour, int type, int square) {

@@ -92,7 +92,7 @@ bool BookBuilder::addGame(const std::vector<Move>& moves, const char* fen, std::
             ai = std::uint32_t(f * a + (1.0 - f) * b);
             bi = std::uint32_t(f * b + (1.0 - f) * a);
         }
-        std::vector<MoveStats>& list = positions[position.key];
+        std::vector<MoveStats>& list = positions[position.key()];
         UndoRecord undo;
         if (!position.makeLegal(moves[i], undo)) return false;
         const auto entry = std::find_if(list.begin(), list.end(), [&](const MoveStats& s) { return s.move == moves[i]; });

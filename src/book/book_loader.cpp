@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "board/notation.h"
-#include "search/engine.h"
 #include "search/transposition_table.h"
 #include "util/platform.h"
 #include "util/text.h"
@@ -112,8 +111,8 @@ bool readBookTree(TranspositionTable& table, BookText& text, Position& position,
         if (tooLong || !textToMove(position, token, move, true)) return false;
 
         TTEntry& record = records[count++];
-        record.keyLow = std::uint32_t(position.key);
-        record.keyHigh = std::uint32_t(position.key >> 32);
+        record.keyLow = std::uint32_t(position.key());
+        record.keyHigh = std::uint32_t(position.key() >> 32);
         record.move = move;
         record.score = std::int32_t(weight);
         record.count = 0;
@@ -169,19 +168,12 @@ bool loadBook(const char* fileName, TranspositionTable& table) {
     return true;
 }
 
-bool reloadBook(Engine& engine) {
-    if (!engine.ownBook) {
-        setPlaceholderBook(*engine.table);
+bool reloadBook(bool ownBook, const char* fileName, TranspositionTable& table) {
+    if (!ownBook) {
+        setPlaceholderBook(table);
         return true;
     }
-    return loadBook(engine.bookFile, *engine.table);
-}
-
-void setBookFile(Engine& engine, const char* fileName) {
-    const std::size_t length = std::min(std::strlen(fileName), std::size_t(Engine::FILE_NAME_SIZE - 1));
-    std::memcpy(engine.bookFile, fileName, length);
-    engine.bookFile[length] = '\0';
-    if (engine.table->bookCount != 0) loadBook(engine.bookFile, *engine.table);
+    return loadBook(fileName, table);
 }
 
 }  // namespace zelmora

@@ -4,7 +4,6 @@
 
 namespace zelmora {
 
-class Engine;
 class TranspositionTable;
 
 // Reads the book file into the table. A bare name missing from the current directory is looked
@@ -16,10 +15,7 @@ bool loadBook(const char* fileName, TranspositionTable& table);
 // game ends book mode (and with it the old table contents).
 void setPlaceholderBook(TranspositionTable& table);
 
-// The start of a game: the engine's book file, or only the placeholder when OwnBook is off.
-bool reloadBook(Engine& engine);
-
-// Stores the name; while a book is loaded the new file replaces it at once.
-void setBookFile(Engine& engine, const char* fileName);
+// The start of a game: the book file, or only the placeholder when OwnBook is off.
+bool reloadBook(bool ownBook, const char* fileName, TranspositionTable& table);
 
 }  // namespace zelmora

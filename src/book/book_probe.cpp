@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "board/movegen.h"
 #include "search/transposition_table.h"
 
 namespace zelmora {
@@ -34,18 +33,6 @@ bool probeBook(TranspositionTable& table, std::uint64_t key, Move& move, RandomG
     if (shortMove(chosen->move) == 0) return false;
     move = chosen->move;
     return true;
-}
-
-bool isLegalMove(const Position& position, Move move) {
-    MoveEntry list[MAX_MOVES];
-    const int n = generateMoves(position, list);
-    for (int i = 0; i < n; ++i) {
-        if (list[i].move != move) continue;
-        Position copy = position;
-        UndoRecord undo;
-        return copy.makeFast(move, undo);
-    }
-    return false;
 }
 
 }  // namespace zelmora

@@ -15,7 +15,4 @@ class TranspositionTable;
 bool probeBook(TranspositionTable& table, std::uint64_t key, Move& move,
                RandomGenerator& random = RandomGenerator::instance());
 
-// Whether the move can be played in the position (a guard against a key that collides).
-bool isLegalMove(const Position& position, Move move);
-
 }  // namespace zelmora

@@ -27,11 +27,11 @@ float logOdds(double white, double black, bool blackToMove) {
 }  // namespace
 
 float BookBuilder::scoreBookTree(Position& position, std::int64_t countLimit, double logWidth) {
-    const std::uint64_t key = position.key;
+    const std::uint64_t key = position.key();
     if (path.count(key) != 0 || path.size() >= MAX_PATH) return ON_PATH_VALUE;
     path.insert(key);
     std::vector<MoveStats>& list = positions[key];
-    const bool blackToMove = !position.whiteToMove;
+    const bool blackToMove = !position.whiteToMove();
     std::uint32_t totalWhite = 0, totalBlack = 0;
     for (const MoveStats& e : list) {
         totalWhite += e.whitePoints;
@@ -49,7 +49,7 @@ float BookBuilder::scoreBookTree(Position& position, std::int64_t countLimit, do
         float v = logOdds(e.whitePoints, e.blackPoints, blackToMove);
         UndoRecord undo;
         position.makeLegal(e.move, undo);
-        if (positions.count(position.key) != 0) {
+        if (positions.count(position.key()) != 0) {
             // A value from another path to the same move is reused.
             v = e.value > ALREADY_SCORED ? e.value : -scoreBookTree(position, countLimit, logWidth);
         }

@@ -31,7 +31,7 @@ std::FILE* openOutput(const char* fileName, std::FILE* errors) {
 }  // namespace
 
 void BookBuilder::writeBookTree(Position& position, int depth, std::FILE* out) {
-    const std::uint64_t key = position.key;
+    const std::uint64_t key = position.key();
     if (path.count(key) != 0) return;
     path.insert(key);
     std::vector<MoveStats>& list = positions[key];
@@ -45,13 +45,13 @@ void BookBuilder::writeBookTree(Position& position, int depth, std::FILE* out) {
         position.makeLegal(e.move, undo);
         if (e.weight == 0) {
             // A move without weight is still written when it is the way into weighted moves.
-            const std::vector<MoveStats>* next = path.count(position.key) == 0 ? statsOf(position.key) : nullptr;
+            const std::vector<MoveStats>* next = path.count(position.key()) == 0 ? statsOf(position.key()) : nullptr;
             if (next == nullptr || !hasWeightedMove(*next)) {
                 position.unmake(undo);
                 continue;
             }
         }
-        if (position.whiteToMove) ++blackMoves;
+        if (position.whiteToMove()) ++blackMoves;
         else ++whiteMoves;
         if (written > 0) std::fprintf(out, "\n%*s", depth * 10, "");
         std::fprintf(out, "%6s%3d ", text, e.weight);
@@ -81,7 +81,7 @@ bool BookBuilder::write960(const char* fileName, int threshold, double width, st
     whiteMoves = blackMoves = 0;
     Position position;
     for (int n = 1; n <= CHESS960_START_POSITIONS; ++n) {
-        if (!position.setChess960(unsigned(n % CHESS960_START_POSITIONS)) || statsOf(position.key) == nullptr) continue;
+        if (!position.setChess960(unsigned(n % CHESS960_START_POSITIONS)) || statsOf(position.key()) == nullptr) continue;
         scoreBookTree(position, std::int64_t(threshold) + 1000, std::log(1.0 + width));
         if (n > 1) std::fputs("\n", file);
         std::fprintf(file, "startpos %d\n", n);

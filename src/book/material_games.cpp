@@ -10,7 +10,7 @@
 #include "board/movegen.h"
 #include "book/material_statistics.h"
 #include "pgn/pgn_reader.h"
-#include "search/engine.h"
+#include "search/standalone_search.h"
 #include "search/transposition_table.h"
 #include "util/random.h"
 
@@ -33,24 +33,17 @@ std::int32_t addWrapping(std::int32_t sum, std::int32_t value) {
 }
 
 // Making a move trusts it to be one of the position's own; a caller's list may hold anything.
-bool isGenerated(const Position& pos, Move m) {
-    MoveEntry list[MAX_MOVES];
-    const int n = generateMoves(pos, list);
-    return std::any_of(list, list + n, [m](const MoveEntry& e) { return e.move == m; });
-}
-
 // The engine that judges quietness: a tiny table, and the network blended in as by default, so
 // that the statistics do not depend on the options of the playing engine.
-std::unique_ptr<Engine> makePrivateEngine() {
-    auto engine = std::make_unique<Engine>();
-    engine->ownTable->resize(PRIVATE_TABLE_BYTES);
-    MaterialEvaluator& material = engine->evaluator.material;
+std::unique_ptr<StandaloneSearch> makePrivateSearch() {
+    auto search = std::make_unique<StandaloneSearch>(PRIVATE_TABLE_BYTES);
+    MaterialEvaluator& material = search->engine.evaluator.material;
     if (material.neuroMaterial() != PRIVATE_NEURO_MATERIAL || material.neuroWidth() != PRIVATE_NEURO_WIDTH) {
         material.setNeuroMaterial(PRIVATE_NEURO_MATERIAL);
         material.setNeuroWidth(PRIVATE_NEURO_WIDTH);
-        engine->evaluator.clearCaches();
+        search->engine.evaluator.clearCaches();
     }
-    return engine;
+    return search;
 }
 
 }  // namespace
@@ -112,14 +105,15 @@ bool MaterialStatistics::addGame(const std::vector<Move>& moves, const char* fen
     std::uint64_t signature = 0;
     for (int i = 0; i < plies; ++i) {
         UndoRecord undo;
-        if (!isGenerated(position, moves[i]) || !position.makeLegal(moves[i], undo)) return false;
+        if (!isGeneratedMove(position, moves[i]) || !position.makeLegal(moves[i], undo)) return false;
         signature = signatures.fold(signature, i, moves[i]);
     }
     if (plies < MINIMUM_PLIES) return false;
     if (!games.insert(signature).second) return true;
 
     position = start;
-    const std::unique_ptr<Engine> engine = makePrivateEngine();
+    const std::unique_ptr<StandaloneSearch> search = makePrivateSearch();
+    Engine* const engine = &search->engine;
     std::uint64_t lastKey = 0, lastRecordedKey = 0;
     int stableCount = 0, requiredCount = STABLE_PLIES;
 
@@ -151,15 +145,15 @@ bool MaterialStatistics::addGame(const std::vector<Move>& moves, const char* fen
         // (White's view) is flipped whenever Black leads, so that it follows the leader too
         // and not the side to move.
         const int whiteMaterial = engine->evaluator.material.score(position);
-        double advantage = position.whiteToMove ? whiteMaterial : -whiteMaterial;
-        if (blackAhead == bool(position.whiteToMove)) advantage = -advantage;
+        double advantage = position.whiteToMove() ? whiteMaterial : -whiteMaterial;
+        if (blackAhead == bool(position.whiteToMove())) advantage = -advantage;
         const double rating = blackAhead ? -ratingDifference : ratingDifference;
 
         UndoRecord reply;
         engine->position.makeLegal(moves[i + 1], reply);
         if (!quietTest(*engine)) continue;
 
-        MaterialPositionRecord& record = positions[position.key];
+        MaterialPositionRecord& record = positions[position.key()];
         record.materialKey = key;
         record.advantageSum += (advantage * ELO_PER_PAWN * 0.001 + rating) * gameValue;
         record.pointsSum = addWrapping(record.pointsSum, leaderPoints);

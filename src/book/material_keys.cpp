@@ -12,7 +12,7 @@ std::uint32_t materialCode(const SideRecord& side) {
 }
 
 int bishopClass(const Position& pos) {
-    const Bitboard white = pos.side[WHITE].pieces[BISHOP], black = pos.side[BLACK].pieces[BISHOP];
+    const Bitboard white = pos.side(WHITE).pieces[BISHOP], black = pos.side(BLACK).pieces[BISHOP];
     if (!white || !black) return 0;
     const bool whiteLight = (white & LIGHT_SQUARES) != 0, whiteDark = (white & DARK_SQUARES) != 0;
     const bool blackLight = (black & LIGHT_SQUARES) != 0, blackDark = (black & DARK_SQUARES) != 0;
@@ -21,7 +21,7 @@ int bishopClass(const Position& pos) {
 }
 
 std::uint64_t materialClassKey(const Position& pos) {
-    const std::uint64_t white = materialCode(pos.side[WHITE]), black = materialCode(pos.side[BLACK]);
+    const std::uint64_t white = materialCode(pos.side(WHITE)), black = materialCode(pos.side(BLACK));
     if (white == black) return 0;
     const std::uint64_t strong = white > black ? white : black, weak = white > black ? black : white;
     return strong << 24 | weak << 4 | std::uint64_t(bishopClass(pos));

@@ -81,7 +81,7 @@ void MaterialStatistics::addRandomGames(std::int64_t count, RandomGenerator& ran
             const int n = weighMoves(record.position, choices);
             if (n == 0) {
                 const bool mated = record.position.inCheck();
-                whitePoints = !mated ? RANDOM_GAME_VALUE / 2 : record.position.whiteToMove ? 0 : RANDOM_GAME_VALUE;
+                whitePoints = !mated ? RANDOM_GAME_VALUE / 2 : record.position.whiteToMove() ? 0 : RANDOM_GAME_VALUE;
                 break;
             }
             record.playMove(pickMove(choices, n, random));

@@ -38,7 +38,7 @@ int bishopClass(const Position& pos);
 // Larger side's code << 24 | smaller side's code << 4 | bishop class; 0 when the codes are equal.
 std::uint64_t materialClassKey(const Position& pos);
 // Which colour the key's larger code belongs to (meaningless for key 0).
-inline bool blackLeads(const Position& pos) { return materialCode(pos.side[BLACK]) > materialCode(pos.side[WHITE]); }
+inline bool blackLeads(const Position& pos) { return materialCode(pos.side(BLACK)) > materialCode(pos.side(WHITE)); }
 
 // Passes when no capture, promotion or check changes the static evaluation of the position
 // (side to move not in check): a null-window quiescence search around it returns it unchanged.

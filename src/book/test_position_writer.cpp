@@ -15,7 +15,7 @@ namespace zelmora {
 // was taken here or below.
 void BookBuilder::collectTestPositions(Position& position, const std::string& moveText, bool gateA, bool gateB,
                                        bool& rich, bool& recorded) {
-    const std::uint64_t key = position.key;
+    const std::uint64_t key = position.key();
     if (path.count(key) != 0 || !gateA) return;
     path.insert(key);
     std::vector<MoveStats>& list = positions[key];
@@ -25,7 +25,7 @@ void BookBuilder::collectTestPositions(Position& position, const std::string& mo
         e.written = true;
         char text[16];
         moveToText(position, e.move, MoveStyle::GERMAN, text);
-        if (position.whiteToMove) ++whiteMoves;
+        if (position.whiteToMove()) ++whiteMoves;
         else ++blackMoves;
         UndoRecord undo;
         position.makeLegal(e.move, undo);

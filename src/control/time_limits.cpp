@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "search/engine.h"
-#include "util/platform.h"
-
 namespace zelmora {
 
 namespace {
@@ -40,31 +37,9 @@ constexpr double TARGET_SHARE = 7.0 / 12.0;
 
 }  // namespace
 
-void SearchLimits::reset() {
-    running = false;
-    accumulated = 0;
-}
-
-void SearchLimits::start() {
-    startTime = systemMilliseconds();
-    running = true;
-}
-
-void SearchLimits::stop() {
-    accumulated += systemMilliseconds() - startTime;
-    running = false;
-}
-
-bool SearchLimits::mustStop(const Engine&) const { return false; }
-bool SearchLimits::softExceeded() const { return false; }
-bool SearchLimits::softExceededOnPonderhit() const { return false; }
-bool SearchLimits::nextIteration(std::uint64_t, int depth, double) const { return depth <= maxDepth; }
-
-std::int64_t SearchLimits::elapsed() const { return systemMilliseconds() - startTime; }
-
-bool TimeLimits::mustStop(const Engine& engine) const {
+bool TimeLimits::mustStop(bool newBestInHand) const {
     const std::int64_t time = elapsed();
-    return time >= hard || (time >= soft && engine.newBest);
+    return time >= hard || (time >= soft && newBestInHand);
 }
 
 bool TimeLimits::softExceeded() const { return elapsed() >= soft; }

@@ -1,11 +1,11 @@
 #pragma once
-// The clocks of a search: when it started, how long it ran, and how far it may go.
+// The game clock: how long the next move may take, from the "go" figures.
 
 #include <cstdint>
 
-namespace zelmora {
+#include "search/search_limits.h"
 
-class Engine;
+namespace zelmora {
 
 // Larger than any time or node count that occurs.
 constexpr std::int64_t UNLIMITED_TIME = 0x007F0000FFFF0000LL;
@@ -23,31 +23,6 @@ struct GoParameters {
     bool clockGiven = false;  // the side to move's time was named, so the clock really runs
 };
 
-// A clock without a budget: it only measures and limits the depth.
-class SearchLimits {
-public:
-    std::int64_t startTime = 0;    // milliseconds
-    std::int64_t accumulated = 0;  // running time summed by stop()
-    std::int16_t maxDepth = 6;     // an iteration may start while its depth is at most this
-    bool running = false;
-
-    virtual ~SearchLimits() = default;
-
-    virtual void reset();
-    virtual void start();
-    virtual void stop();
-    // Asked by the search at its nodes; true means it must end now.
-    virtual bool mustStop(const Engine& engine) const;
-    // Asked between root moves; true means no further root move is begun.
-    virtual bool softExceeded() const;
-    virtual bool softExceededOnPonderhit() const;
-    // Asked after each iteration; instability is the chance in percent that the best move changes.
-    virtual bool nextIteration(std::uint64_t nodes, int depth, double instability) const;
-
-    // Milliseconds since the clock was started.
-    std::int64_t elapsed() const;
-};
-
 // The game clock: a budget computed from the "go" figures.
 class TimeLimits : public SearchLimits {
 public:
@@ -59,7 +34,7 @@ public:
     // The announced default of the Ponder option is true, so the budget starts out assuming it.
     bool ponderOption = true;
 
-    bool mustStop(const Engine& engine) const override;
+    bool mustStop(bool newBestInHand) const override;
     bool softExceeded() const override;
     bool softExceededOnPonderhit() const override;
     bool nextIteration(std::uint64_t nodes, int depth, double instability) const override;

@@ -36,8 +36,8 @@ int pawnlessBonus(Square weakKing, Square strongKing) {
 // White's view, m being the material term. With equal material each side's bonus is taken in
 // its own view, so that the two colours stay mirror images.
 int pawnlessScore(const Position& pos, int m) {
-    const SideRecord& white = pos.side[WHITE];
-    const SideRecord& black = pos.side[BLACK];
+    const SideRecord& white = pos.side(WHITE);
+    const SideRecord& black = pos.side(BLACK);
     if (white.materialSum > black.materialSum) return m + pawnlessBonus(black.king(), white.king());
     if (black.materialSum > white.materialSum) return m - pawnlessBonus(white.king(), black.king());
     return (pawnlessBonus(black.king(), white.king()) - pawnlessBonus(white.king(), black.king())) / 3;
@@ -56,7 +56,7 @@ bool pawnCanMove(const Position& pos) {
     const Bitboard pawns = mover.pieces[PAWN];
     const Colour c = pos.sideToMove();
     const Bitboard pushes = c == WHITE ? north(pawns) : south(pawns);
-    return (pushes & ~pos.occupied) != 0 || (pawnAttacks(pawns, c) & pos.them().pieces[ALL_PIECES]) != 0;
+    return (pushes & ~pos.occupied()) != 0 || (pawnAttacks(pawns, c) & pos.them().pieces[ALL_PIECES]) != 0;
 }
 
 int towardZero(int v) { return v > 0 ? v - 1 : v < 0 ? v + 1 : 0; }
@@ -69,17 +69,17 @@ Evaluator::Evaluator() : material(registry), pawnEntry_(&PawnTable::EMPTY) {}
 int Evaluator::evaluate(const Position& pos) {
     int m = material.score(pos);
     const EndgameRecognizer* recognizer = material.currentRecognizer();
-    const int total = pos.side[WHITE].materialSum + pos.side[BLACK].materialSum;
+    const int total = pos.side(WHITE).materialSum + pos.side(BLACK).materialSum;
 
     if (total < ENDGAME_MATERIAL) {
         if (kingBoxedIn(pos)) {
-            m += pos.whiteToMove ? -BOXED_KING_SHIFT : BOXED_KING_SHIFT;
+            m += pos.whiteToMove() ? -BOXED_KING_SHIFT : BOXED_KING_SHIFT;
             if (!pawnCanMove(pos)) return 0;
         }
-        if (recognizer->evaluate(pos, m)) return pos.whiteToMove ? m : -m;
-        if ((pos.side[WHITE].pieces[PAWN] | pos.side[BLACK].pieces[PAWN]) == 0) {
+        if (recognizer->evaluate(pos, m)) return pos.whiteToMove() ? m : -m;
+        if ((pos.side(WHITE).pieces[PAWN] | pos.side(BLACK).pieces[PAWN]) == 0) {
             const int r = pawnlessScore(pos, m);
-            return pos.whiteToMove ? r + PAWNLESS_TEMPO : PAWNLESS_TEMPO - r;
+            return pos.whiteToMove() ? r + PAWNLESS_TEMPO : PAWNLESS_TEMPO - r;
         }
     }
 
@@ -88,8 +88,8 @@ int Evaluator::evaluate(const Position& pos) {
     pawnEntry_ = &pawns.probe(pos);
     s.mg += pawnEntry_->middlegame;
     s.eg += pawnEntry_->endgame;
-    s.mg += pos.whiteToMove ? TEMPO_MG : -TEMPO_MG;
-    s.eg += pos.whiteToMove ? TEMPO_EG : -TEMPO_EG;
+    s.mg += pos.whiteToMove() ? TEMPO_MG : -TEMPO_MG;
+    s.eg += pos.whiteToMove() ? TEMPO_EG : -TEMPO_EG;
 
     const int phase = (total - ENDGAME_MATERIAL) * 256 / PHASE_RANGE;
     addPieceTerms(pos, *pawnEntry_, phase > 0, phase < 256, s);
@@ -101,13 +101,13 @@ int Evaluator::evaluate(const Position& pos) {
             256;
 
     const int v = recognizer->scale(pos, *this, t);
-    return awayFromZero(pos.whiteToMove ? v : -v);
+    return awayFromZero(pos.whiteToMove() ? v : -v);
 }
 
 int Evaluator::evaluateForBook(const Position& pos) {
     const int e = evaluate(pos);
     const int m = material.currentScore();
-    return towardZero(e) - (pos.whiteToMove ? m : -m);
+    return towardZero(e) - (pos.whiteToMove() ? m : -m);
 }
 
 void Evaluator::clearCaches() {

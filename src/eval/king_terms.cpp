@@ -39,8 +39,8 @@ KingRoom kingRoom(const SideRecord& side, Bitboard pawns) {
 template <Colour Us>
 int kingSafety(const Position& pos) {
     constexpr Colour Them = ~Us;
-    const SideRecord& own = pos.side[Us];
-    const SideRecord& enemy = pos.side[Them];
+    const SideRecord& own = pos.side(Us);
+    const SideRecord& enemy = pos.side(Them);
     const Square king = own.king();
     const Bitboard ring = kingAttacks(king);
     const Bitboard zone = dilate(ring);
@@ -63,12 +63,12 @@ int kingSafety(const Position& pos) {
     const Bitboard covered = (ownAttacks & ~ring) | (ownTwice & ring);
     s -= popCount(zone & enemyAttacks & ~covered) * ZONE_WEIGHT[k];
     s -= popCount(ownPieces & ~own.pieces[KING] & enemyAttacks & ~ownAttacks) * HANGING_WEIGHT[k];
-    s -= popCount(pos.pinnedAttacked & ownPieces) * PIN_WEIGHT[k];
+    s -= popCount(pos.pinnedAttacked() & ownPieces) * PIN_WEIGHT[k];
     if (enemy.count[QUEEN] != 0) {
         // q: contact checks, ring squares the enemy queen reaches with support, free of own
         // pieces and defended by nothing but the king.
         Bitboard queenReach = 0;
-        for (int i = 0; i < enemy.count[QUEEN]; ++i) queenReach |= queenAttacks(enemy.squareList[QUEEN][i], pos.occupied);
+        for (int i = 0; i < enemy.count[QUEEN]; ++i) queenReach |= queenAttacks(enemy.squareList[QUEEN][i], pos.occupied());
         const int q = popCount(ring & queenReach & ~ownPieces & own.attackedTwiceByEnemy & ~ownTwice);
         s -= q * QUEEN_WEIGHT[k];
     }
@@ -78,8 +78,8 @@ int kingSafety(const Position& pos) {
 }  // namespace
 
 int endgameKingTerm(const Position& pos, const PawnEntry& pawnEntry) {
-    const SideRecord& white = pos.side[WHITE];
-    const SideRecord& black = pos.side[BLACK];
+    const SideRecord& white = pos.side(WHITE);
+    const SideRecord& black = pos.side(BLACK);
     const Square whiteKing = white.king(), blackKing = black.king();
     const Bitboard whitePawns = white.pieces[PAWN], blackPawns = black.pieces[PAWN];
     const Bitboard pawns = whitePawns | blackPawns;

@@ -14,10 +14,10 @@ constexpr Bitboard BLACK_SPACE = 0xFFFFFFFF00000000ULL | 0x3CULL << 16 | 0x3CULL
 template <Colour Us>
 PhaseScore mobility(const Position& pos) {
     constexpr Colour Them = ~Us;
-    const SideRecord& own = pos.side[Us];
-    const SideRecord& enemy = pos.side[Them];
+    const SideRecord& own = pos.side(Us);
+    const SideRecord& enemy = pos.side(Them);
     const Bitboard enemyAttacks = own.attackedByEnemy;
-    const Bitboard throughQueens = pos.occupied & ~own.pieces[QUEEN];
+    const Bitboard throughQueens = pos.occupied() & ~own.pieces[QUEEN];
     const Bitboard enemyQueens = enemy.pieces[QUEEN];
     // Minors may stand where the enemy attacks only when we cover the square twice.
     const Bitboard minorSafe =
@@ -57,8 +57,8 @@ void addMobilityAndSpace(const Position& pos, PhaseScore& score) {
     const PhaseScore white = mobility<WHITE>(pos);
     const PhaseScore black = mobility<BLACK>(pos);
     // attackedByEnemy of one side holds the other side's attacks.
-    const int space = popCount(pos.side[BLACK].attackedByEnemy & WHITE_SPACE) -
-                      popCount(pos.side[WHITE].attackedByEnemy & BLACK_SPACE);
+    const int space = popCount(pos.side(BLACK).attackedByEnemy & WHITE_SPACE) -
+                      popCount(pos.side(WHITE).attackedByEnemy & BLACK_SPACE);
     score.mg += white.mg - black.mg + 4 * space;
     score.eg += white.eg - black.eg + 10 * space;
 }

@@ -22,8 +22,8 @@ constexpr Bitboard rowsInFront(Square s) {
 template <Colour Us>
 PhaseScore pawnStructure(const Position& pos, PawnEntry& entry) {
     constexpr Colour Them = ~Us;
-    const Bitboard own = pos.side[Us].pieces[PAWN];
-    const Bitboard enemy = pos.side[Them].pieces[PAWN];
+    const Bitboard own = pos.side(Us).pieces[PAWN];
+    const Bitboard enemy = pos.side(Them).pieces[PAWN];
     const Bitboard ownAttacks = pawnAttacks(own, Us);
     const Bitboard enemyAttacks = pawnAttacks(enemy, Them);
     const Bitboard ownFront = frontSpan<Us>(own);

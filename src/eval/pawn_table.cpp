@@ -5,10 +5,10 @@
 namespace zelmora {
 
 const PawnEntry& PawnTable::probe(const Position& pos) {
-    if ((pos.side[WHITE].pieces[PAWN] | pos.side[BLACK].pieces[PAWN]) == 0) return EMPTY;
-    PawnEntry& entry = entries_[pos.pawnKey & (SIZE - 1)];
-    if (entry.key != pos.pawnKey) {
-        entry.key = pos.pawnKey;
+    if ((pos.side(WHITE).pieces[PAWN] | pos.side(BLACK).pieces[PAWN]) == 0) return EMPTY;
+    PawnEntry& entry = entries_[pos.pawnKey() & (SIZE - 1)];
+    if (entry.key != pos.pawnKey()) {
+        entry.key = pos.pawnKey();
         computePawnEntry(pos, entry);
     }
     return entry;

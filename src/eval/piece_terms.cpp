@@ -13,10 +13,10 @@ constexpr Bitboard FILES_B_TO_G = ~(FILE_A | FILE_H);
 template <Colour Us>
 int trappedBishops(const Position& pos) {
     constexpr Colour Them = ~Us;
-    const SideRecord& own = pos.side[Us];
+    const SideRecord& own = pos.side(Us);
     const Bitboard bishops = own.pieces[BISHOP];
     const Bitboard ownPawns = own.pieces[PAWN];
-    const Bitboard enemyPawns = pos.side[Them].pieces[PAWN];
+    const Bitboard enemyPawns = pos.side(Them).pieces[PAWN];
     auto at = [](Square s) { return bit(relativeSquare<Us>(s)); };
     constexpr Square A7 = 8, B6 = 17, H7 = 15, G6 = 22;
     constexpr Square A1 = 56, B2 = 49, B3 = 41, C3 = 42, H1 = 63, G2 = 54, G3 = 46, F3 = 45;
@@ -28,7 +28,7 @@ int trappedBishops(const Position& pos) {
     }
     auto cornered = [&](Square corner, Square diagonal, Square beyond, Square side) {
         if (!(bishops & at(corner)) || !(ownPawns & at(diagonal))) return 0;
-        if (pos.occupied & at(beyond)) return BISHOP_SHUT_IN;
+        if (pos.occupied() & at(beyond)) return BISHOP_SHUT_IN;
         return (ownPawns & at(side)) ? BISHOP_SHUT_IN : BISHOP_CORNERED;
     };
     return score + cornered(A1, B2, B3, C3) + cornered(H1, G2, G3, F3);
@@ -37,8 +37,8 @@ int trappedBishops(const Position& pos) {
 template <Colour Us>
 PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlegame, bool endgame) {
     constexpr Colour Them = ~Us;
-    const SideRecord& own = pos.side[Us];
-    const SideRecord& enemy = pos.side[Them];
+    const SideRecord& own = pos.side(Us);
+    const SideRecord& enemy = pos.side(Them);
     const Bitboard ownPieces = own.pieces[ALL_PIECES];
     const Bitboard ownPawns = own.pieces[PAWN];
     const Bitboard enemyAttacks = own.attackedByEnemy;
@@ -46,7 +46,7 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
     const Bitboard rooks = own.pieces[ROOK];
 
     PhaseScore s;
-    const int pinned = popCount(pos.pinnedAttacked & ownPieces);
+    const int pinned = popCount(pos.pinnedAttacked() & ownPieces);
     s.mg += PINNED_MG * pinned;
     s.eg += PINNED_EG * pinned;
     // Hanging: every piece but the king, pawns included, attacked and not defended.
@@ -115,7 +115,7 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
 
         int connected = 0;
         for (int i = 0; i < own.count[ROOK]; ++i)
-            connected += popCount(rankAttacksFrom(own.squareList[ROOK][i], pos.occupied) & rooks);
+            connected += popCount(rankAttacksFrom(own.squareList[ROOK][i], pos.occupied()) & rooks);
         s.mg += CONNECTED_ROOKS_MG * (connected / 2);
     }
 
@@ -124,7 +124,7 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
             const Square sq = popLowestBit(b);
             const Bitboard stop = forward<Us>(bit(sq));
             const Bitboard onRank = bit(sq);
-            if (pos.occupied & stop) {
+            if (pos.occupied() & stop) {
                 s.eg += BLOCKED_PASSER;
                 if (onRank & relativeRank<Us>(6)) s.eg += BLOCKED_PASSER_SIXTH;
             }

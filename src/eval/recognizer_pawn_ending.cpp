@@ -27,21 +27,21 @@ bool caught(Square pawn, Square enemyKing, Colour c, bool enemyToMove) {
 // A passed pawn with a free path that the enemy king cannot catch, while the enemy has no passed
 // pawn to race with and no pawn on its fifth rank or beyond that could break through.
 bool hasRunner(const Position& pos, Bitboard passed, Colour c) {
-    const Bitboard enemyPawns = pos.side[~c].pieces[PAWN];
+    const Bitboard enemyPawns = pos.side(~c).pieces[PAWN];
     const Bitboard enemyAdvanced =
         c == WHITE ? rowMask(4) | rowMask(5) | rowMask(6) : rowMask(1) | rowMask(2) | rowMask(3);
     if ((passed & enemyPawns) || (enemyPawns & enemyAdvanced)) return false;
     const bool enemyToMove = pos.sideToMove() != c;
-    for (Bitboard b = passed & pos.side[c].pieces[PAWN]; b;) {
+    for (Bitboard b = passed & pos.side(c).pieces[PAWN]; b;) {
         const Square pawn = popLowestBit(b);
-        if (!(pawnPath(c, pawn) & pos.occupied) && !caught(pawn, pos.side[~c].king(), c, enemyToMove)) return true;
+        if (!(pawnPath(c, pawn) & pos.occupied()) && !caught(pawn, pos.side(~c).king(), c, enemyToMove)) return true;
     }
     return false;
 }
 
 int passedPawnTerm(const Position& pos, Bitboard passed, Colour c) {
-    const SideRecord& own = pos.side[c];
-    const Square enemyKing = pos.side[~c].king();
+    const SideRecord& own = pos.side(c);
+    const Square enemyKing = pos.side(~c).king();
     int v = 0;
     for (Bitboard b = passed & own.pieces[PAWN]; b;) {
         const Square pawn = popLowestBit(b);

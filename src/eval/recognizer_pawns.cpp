@@ -105,7 +105,7 @@ bool PawnVsMinor::evaluate(const Position& pos, int& value) const {
     // The minor can always give itself for the pawn: the pawn side can hope for a queen only while
     // the minor stays off the pawn's path.
     const Bitboard path = pawnPath(strong_, pawn);
-    const bool controlsPath = ((pieceAttacks(loneType(w), minor, pos.occupied) | bit(minor)) & path) != 0;
+    const bool controlsPath = ((pieceAttacks(loneType(w), minor, pos.occupied()) | bit(minor)) & path) != 0;
     value = whiteView(controlsPath ? 1 : 200 + 100 * relativeRank(strong_, pawn));
     return false;
 }

@@ -45,7 +45,7 @@ bool RookMinorVsRookPawn::evaluate(const Position&, int& value) const {
 
 // The side with the piece and no pawn cannot win.
 int RookMinorVsRookPawn::scale(const Position& pos, const Evaluator&, int value) const {
-    const bool whitePawn = pos.side[WHITE].count[PAWN] != 0;
+    const bool whitePawn = pos.side(WHITE).count[PAWN] != 0;
     if (!whitePawn && value > 0) return 0;
     if (whitePawn && value < 0) return 0;
     return value;
@@ -83,7 +83,7 @@ bool RookPawnVsRook::evaluate(const Position& pos, int& value) const {
 
 // The classical balance of the two material sums with a weight of 333 on the ratio.
 bool QueenMinorVsQueen::evaluate(const Position& pos, int& value) const {
-    const int a = pos.side[WHITE].materialSum, b = pos.side[BLACK].materialSum;
+    const int a = pos.side(WHITE).materialSum, b = pos.side(BLACK).materialSum;
     value = (a - b) + 333 * (a - b) / (a + b + 100);
     return true;
 }

@@ -7,7 +7,7 @@ namespace {
 constexpr int sign(Colour c) { return c == WHITE ? 1 : -1; }
 
 bool oppositeBishops(const Position& pos) {
-    const Bitboard w = pos.side[WHITE].pieces[BISHOP], b = pos.side[BLACK].pieces[BISHOP];
+    const Bitboard w = pos.side(WHITE).pieces[BISHOP], b = pos.side(BLACK).pieces[BISHOP];
     return ((w & LIGHT_SQUARES) && (b & DARK_SQUARES)) || ((w & DARK_SQUARES) && (b & LIGHT_SQUARES));
 }
 
@@ -15,17 +15,17 @@ bool oppositeBishops(const Position& pos) {
 // square of its path, or the defender's king stands in its path on a square the other bishop
 // can never attack; in both cases only with the defending bishop safe and no check in the air.
 bool singlePawnHeld(const Position& pos, int& whiteValue) {
-    if (pos.side[WHITE].count[PAWN] + pos.side[BLACK].count[PAWN] != 1 || !oppositeBishops(pos)) return false;
-    const Colour owner = pos.side[WHITE].count[PAWN] ? WHITE : BLACK;
-    const SideRecord& defender = pos.side[~owner];
+    if (pos.side(WHITE).count[PAWN] + pos.side(BLACK).count[PAWN] != 1 || !oppositeBishops(pos)) return false;
+    const Colour owner = pos.side(WHITE).count[PAWN] ? WHITE : BLACK;
+    const SideRecord& defender = pos.side(~owner);
     const Square bishop = defender.squareList[BISHOP][0];
-    const Square pawn = pos.side[owner].squareList[PAWN][0];
+    const Square pawn = pos.side(owner).squareList[PAWN][0];
     const Bitboard path = pawnPath(owner, pawn);
     if (hangingPieces(pos, ~owner)) return false;
     // The pawn's step must not uncover a check that gives it the tempo it needs.
-    const Square attacker = pos.side[owner].squareList[BISHOP][0];
-    if (bishopAttacks(attacker, pos.occupied ^ bit(pawn)) & bit(defender.king())) return false;
-    const bool bishopHolds = (bishopAttacks(bishop, pos.occupied) & path) != 0;
+    const Square attacker = pos.side(owner).squareList[BISHOP][0];
+    if (bishopAttacks(attacker, pos.occupied() ^ bit(pawn)) & bit(defender.king())) return false;
+    const bool bishopHolds = (bishopAttacks(bishop, pos.occupied()) & path) != 0;
     const bool kingBlocks = (bit(defender.king()) & path & squaresOfColour(bishop)) != 0;
     if (!bishopHolds && !kingBlocks) return false;
     whiteValue = sign(owner);
@@ -33,14 +33,14 @@ bool singlePawnHeld(const Position& pos, int& whiteValue) {
 }
 
 bool safeFromChecks(const Position& pos, Colour c) {
-    const SideRecord& own = pos.side[c];
-    const SideRecord& enemy = pos.side[~c];
+    const SideRecord& own = pos.side(c);
+    const SideRecord& enemy = pos.side(~c);
     const Square king = own.king();
     if (own.attackedByEnemy & bit(king)) return false;
     // enemy.attackedByEnemy holds the squares c attacks: checks there lose the queen.
-    const Bitboard checks = queenAttacks(king, pos.occupied) & ~enemy.pieces[ALL_PIECES] & ~enemy.attackedByEnemy;
+    const Bitboard checks = queenAttacks(king, pos.occupied()) & ~enemy.pieces[ALL_PIECES] & ~enemy.attackedByEnemy;
     for (int i = 0; i < enemy.count[QUEEN]; ++i)
-        if (queenAttacks(enemy.squareList[QUEEN][i], pos.occupied) & checks) return false;
+        if (queenAttacks(enemy.squareList[QUEEN][i], pos.occupied()) & checks) return false;
     return true;
 }
 
@@ -66,7 +66,7 @@ int BishopVsBishop::scale(const Position& pos, const Evaluator&, int value) cons
     else if (v < -500) v = -500 + (v + 500) / 2;
     // Pawns on their own bishop's colour are out of reach of the enemy bishop.
     for (int c = WHITE; c <= BLACK; ++c) {
-        const SideRecord& s = pos.side[c];
+        const SideRecord& s = pos.side(c);
         v += sign(Colour(c)) * 30 * popCount(s.pieces[PAWN] & squaresOfColour(s.squareList[BISHOP][0]));
     }
     return v;
@@ -76,8 +76,8 @@ int BishopVsBishop::scale(const Position& pos, const Evaluator&, int value) cons
 // its squares while the king needs two moves to chase it.
 int KnightVsKnight::scale(const Position& pos, const Evaluator&, int value) const {
     for (int c = WHITE; c <= BLACK; ++c) {
-        const Square knight = pos.side[c].squareList[KNIGHT][0];
-        const Square enemyKing = pos.side[c ^ 1].king();
+        const Square knight = pos.side(c).squareList[KNIGHT][0];
+        const Square enemyKing = pos.side(c ^ 1).king();
         if (fileOf(knight) == 0 || fileOf(knight) == 7) value -= sign(Colour(c)) * 90;
         if (absolute(fileOf(knight) - fileOf(enemyKing)) == 2 && absolute(rowOf(knight) - rowOf(enemyKing)) == 2)
             value += sign(Colour(c)) * 27;
@@ -90,12 +90,12 @@ int KnightVsKnight::scale(const Position& pos, const Evaluator&, int value) cons
 int BishopVsKnight::scale(const Position& pos, const Evaluator&, int value) const {
     constexpr Bitboard QUEEN_WING = FILE_A | (FILE_A << 1) | (FILE_A << 2);
     constexpr Bitboard KING_WING = FILE_H | (FILE_H >> 1) | (FILE_H >> 2);
-    const Colour c = pos.side[WHITE].count[BISHOP] ? WHITE : BLACK;
-    const SideRecord& own = pos.side[c];
-    const Bitboard pawns = pos.side[WHITE].pieces[PAWN] | pos.side[BLACK].pieces[PAWN];
+    const Colour c = pos.side(WHITE).count[BISHOP] ? WHITE : BLACK;
+    const SideRecord& own = pos.side(c);
+    const Bitboard pawns = pos.side(WHITE).pieces[PAWN] | pos.side(BLACK).pieces[PAWN];
     int bonus = 0;
     if ((pawns & QUEEN_WING) && (pawns & KING_WING)) bonus += 100;
-    const Bitboard reach = bishopAttacks(own.squareList[BISHOP][0], pos.occupied);
+    const Bitboard reach = bishopAttacks(own.squareList[BISHOP][0], pos.occupied());
     const int mobility = popCount(reach & ~own.pieces[ALL_PIECES] & ~own.attackedByEnemyPawns);
     if (mobility < 4) bonus -= 35 * (4 - mobility);
     return value + sign(c) * bonus;
@@ -103,22 +103,22 @@ int BishopVsKnight::scale(const Position& pos, const Evaluator&, int value) cons
 
 // The side ahead wins only with a king sheltered from perpetual check.
 int QueenVsQueen::scale(const Position& pos, const Evaluator&, int value) const {
-    const int white = pos.side[WHITE].materialSum, black = pos.side[BLACK].materialSum;
+    const int white = pos.side(WHITE).materialSum, black = pos.side(BLACK).materialSum;
     if (white != black) {
         const Colour stronger = white > black ? WHITE : BLACK;
         value += sign(stronger) * (safeFromChecks(pos, stronger) ? 127 : -127);
     }
-    return value + 6 * (centreDistance(pos.side[BLACK].king()) - centreDistance(pos.side[WHITE].king()));
+    return value + 6 * (centreDistance(pos.side(BLACK).king()) - centreDistance(pos.side(WHITE).king()));
 }
 
 // Without pawns a side needs more than a minor piece of extra material to win.
 int OneSidePawns::scale(const Position& pos, const Evaluator&, int value) const {
-    const Colour pawnless = pos.side[WHITE].count[PAWN] ? BLACK : WHITE;
-    const SideRecord& p = pos.side[pawnless];
-    const SideRecord& o = pos.side[~pawnless];
+    const Colour pawnless = pos.side(WHITE).count[PAWN] ? BLACK : WHITE;
+    const SideRecord& p = pos.side(pawnless);
+    const SideRecord& o = pos.side(~pawnless);
     const int lead = p.materialSum - (o.materialSum - 1000 * o.count[PAWN]);
     if (lead <= 0 || lead >= 3260) return value;
-    const int m = pos.side[WHITE].materialSum - pos.side[BLACK].materialSum;
+    const int m = pos.side(WHITE).materialSum - pos.side(BLACK).materialSum;
     const int scaled = value - 3 * m / 4;
     const int pawnSide = -sign(pawnless);  // the sign of values that favour the side with pawns
     if (value * pawnSide >= 0 && scaled * pawnSide < 0) return 0;

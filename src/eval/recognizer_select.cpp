@@ -24,8 +24,8 @@ const EndgameRecognizer* RecognizerRegistry::select(const Position& pos) const {
 
 // Counts include the king; minors are knights and bishops. Rules in order, first match wins.
 const EndgameRecognizer* RecognizerRegistry::selectFixed(const Position& pos) const {
-    const SideRecord& w = pos.side[WHITE];
-    const SideRecord& b = pos.side[BLACK];
+    const SideRecord& w = pos.side(WHITE);
+    const SideRecord& b = pos.side(BLACK);
     const int W = w.count[ALL_PIECES], B = b.count[ALL_PIECES], T = W + B;
     const int pawns = w.count[PAWN] + b.count[PAWN];
 
@@ -55,8 +55,8 @@ const EndgameRecognizer* RecognizerRegistry::selectFixed(const Position& pos) co
         // bishop-and-pawns case reads "m's minor is a bishop and m has the pawns": a lone bishop on
         // the other side would leave no room for two pawns in five men.
         for (int c = BLACK; c >= WHITE; --c) {
-            const SideRecord& m = pos.side[c];
-            const SideRecord& o = pos.side[c ^ 1];
+            const SideRecord& m = pos.side(c);
+            const SideRecord& o = pos.side(c ^ 1);
             if (minors(m) != 1) continue;
             const Colour other = Colour(c ^ 1);
             if (o.count[ROOK] == 1 && m.count[PAWN] == 1) return of(ROOK_MINOR_VS_ROOK_PAWN, other);
@@ -66,8 +66,8 @@ const EndgameRecognizer* RecognizerRegistry::selectFixed(const Position& pos) co
             return nullptr;
         }
         for (int c = WHITE; c <= BLACK; ++c) {
-            const SideRecord& m = pos.side[c];
-            const SideRecord& o = pos.side[c ^ 1];
+            const SideRecord& m = pos.side(c);
+            const SideRecord& o = pos.side(c ^ 1);
             if (minors(m) != 2) continue;
             if (o.count[ROOK] == 1) return of(TWO_MINORS_VS_PIECE, Colour(c));
             if (o.count[PAWN] == 1 && m.count[KNIGHT] == 2) return of(TWO_KNIGHTS_VS_PAWN, Colour(c));
@@ -90,7 +90,7 @@ const EndgameRecognizer* RecognizerRegistry::selectFixed(const Position& pos) co
             return nullptr;
         }
         const Colour c = W == 3 ? WHITE : BLACK;  // the side with two men besides its king
-        const SideRecord& s = pos.side[c];
+        const SideRecord& s = pos.side(c);
         if (s.count[KNIGHT] == 2) return of(TWO_KNIGHTS);
         if (s.count[KNIGHT] == 1 && s.count[BISHOP] == 1) return of(BISHOP_KNIGHT_MATE, c);
         if (minors(s) == 1 && s.count[PAWN] == 1) return of(MINOR_PAWN_VS_KING, c);
@@ -100,7 +100,7 @@ const EndgameRecognizer* RecognizerRegistry::selectFixed(const Position& pos) co
     if (T == 3) {
         if (minors(w) || minors(b)) return of(DEAD_DRAW);
         const Colour c = W == 2 ? WHITE : BLACK;
-        return of(pos.side[c].count[PAWN] ? KING_PAWN_VS_KING : MAJOR_VS_KING, c);
+        return of(pos.side(c).count[PAWN] ? KING_PAWN_VS_KING : MAJOR_VS_KING, c);
     }
 
     if (T == 2) return of(DEAD_DRAW);
@@ -108,8 +108,8 @@ const EndgameRecognizer* RecognizerRegistry::selectFixed(const Position& pos) co
 }
 
 const EndgameRecognizer* RecognizerRegistry::selectByPieces(const Position& pos) const {
-    const SideRecord& w = pos.side[WHITE];
-    const SideRecord& b = pos.side[BLACK];
+    const SideRecord& w = pos.side(WHITE);
+    const SideRecord& b = pos.side(BLACK);
     const int piecesW = w.count[ALL_PIECES] - w.count[PAWN], piecesB = b.count[ALL_PIECES] - b.count[PAWN];
     if (piecesW + piecesB == 2) return of(PAWN_ENDING);
     if (piecesW == 2 && piecesB == 2) {

@@ -20,37 +20,37 @@ Square loneSquare(const SideRecord& side) {
 }
 
 int safeKingSquares(const Position& pos, Colour c) {
-    const SideRecord& s = pos.side[c];
+    const SideRecord& s = pos.side(c);
     return popCount(kingAttacks(s.king()) & ~s.attackedByEnemy & ~s.pieces[ALL_PIECES]);
 }
 
 Bitboard attackedPieces(const Position& pos, Colour c) {
-    const SideRecord& s = pos.side[c];
+    const SideRecord& s = pos.side(c);
     return s.pieces[ALL_PIECES] & ~s.pieces[KING] & s.attackedByEnemy;
 }
 
 Bitboard hangingPieces(const Position& pos, Colour c) {
     // In these endings the king is the only possible defender besides the lone piece itself.
-    const SideRecord& s = pos.side[c];
+    const SideRecord& s = pos.side(c);
     return attackedPieces(pos, c) & ~kingAttacks(s.king());
 }
 
 bool bareKingStalemated(const Position& pos, Colour c) {
-    const SideRecord& s = pos.side[c];
+    const SideRecord& s = pos.side(c);
     return pos.sideToMove() == c && s.count[ALL_PIECES] == 1 && !(s.attackedByEnemy & s.pieces[KING]) &&
            safeKingSquares(pos, c) == 0;
 }
 
 bool unclear(const Position& pos) {
     for (int c = WHITE; c <= BLACK; ++c) {
-        const SideRecord& own = pos.side[c];
-        const SideRecord& enemy = pos.side[c ^ 1];
+        const SideRecord& own = pos.side(c);
+        const SideRecord& enemy = pos.side(c ^ 1);
         const Square k = own.king();
         if (attackedPieces(pos, Colour(c)) || (bit(k) & EDGES) || safeKingSquares(pos, Colour(c)) < 4) return true;
         for (int t = KNIGHT; t <= QUEEN; ++t)
             for (int i = 0; i < enemy.count[t]; ++i) {
-                const Bitboard checks = pieceAttacks(t, k, pos.occupied) | bit(k);
-                if (pieceAttacks(t, enemy.squareList[t][i], pos.occupied) & checks & ~enemy.pieces[ALL_PIECES])
+                const Bitboard checks = pieceAttacks(t, k, pos.occupied()) | bit(k);
+                if (pieceAttacks(t, enemy.squareList[t][i], pos.occupied()) & checks & ~enemy.pieces[ALL_PIECES])
                     return true;
             }
     }
@@ -58,7 +58,7 @@ bool unclear(const Position& pos) {
 }
 
 int defenceDistance(const Position& pos, Colour defender) {
-    const SideRecord& d = pos.side[defender];
+    const SideRecord& d = pos.side(defender);
     const Square k = d.king();
     const int edge = std::max(centreDistance(k) - 1, 0);  // 0 in the middle, 2 on mid-edge, 5 in a corner
     int measure = edge;
@@ -77,13 +77,13 @@ int defenceDistance(const Position& pos, Colour defender) {
 
 bool tacticallyLoose(const Position& pos, Colour defender) {
     if (attackedPieces(pos, WHITE) || attackedPieces(pos, BLACK)) return true;
-    const SideRecord& d = pos.side[defender];
-    const SideRecord& a = pos.side[~defender];
+    const SideRecord& d = pos.side(defender);
+    const SideRecord& a = pos.side(~defender);
     const Square k = d.king(), piece = loneSquare(d);
     if (piece == NO_SQUARE) return false;
     if (tables.lineThrough[k][piece] && distance(k, piece) > 1) return true;  // next to it the king defends
     for (int i = 0; i < a.count[KNIGHT]; ++i)
-        for (Bitboard b = knightAttacks(a.squareList[KNIGHT][i]) & ~pos.occupied; b;) {
+        for (Bitboard b = knightAttacks(a.squareList[KNIGHT][i]) & ~pos.occupied(); b;) {
             const Bitboard reach = knightAttacks(popLowestBit(b));
             if ((reach & bit(k)) && (reach & bit(piece))) return true;
         }

@@ -69,17 +69,17 @@ inline bool cutOff(int lower, int upper, int alpha, int beta, int& value) {
     return false;
 }
 
-inline int moverView(const Position& pos, int whiteValue) { return pos.whiteToMove ? whiteValue : -whiteValue; }
+inline int moverView(const Position& pos, int whiteValue) { return pos.whiteToMove() ? whiteValue : -whiteValue; }
 
 class SidedRecognizer : public EndgameRecognizer {
 protected:
     SidedRecognizer(Colour strong, const char* whiteName, const char* blackName)
         : EndgameRecognizer(strong == WHITE ? whiteName : blackName), strong_(strong) {}
 
-    const SideRecord& strong(const Position& pos) const { return pos.side[strong_]; }
-    const SideRecord& weak(const Position& pos) const { return pos.side[~strong_]; }
+    const SideRecord& strong(const Position& pos) const { return pos.side(strong_); }
+    const SideRecord& weak(const Position& pos) const { return pos.side(~strong_); }
     Colour weakColour() const { return ~strong_; }
-    bool strongToMove(const Position& pos) const { return (pos.whiteToMove != 0) == (strong_ == WHITE); }
+    bool strongToMove(const Position& pos) const { return (pos.whiteToMove() != 0) == (strong_ == WHITE); }
     // A value from the strong side's view seen from White's, and back (the map is its own inverse).
     int whiteView(int strongValue) const { return strong_ == WHITE ? strongValue : -strongValue; }
     int strongView(int whiteValue) const { return whiteView(whiteValue); }

@@ -72,8 +72,8 @@ void MaterialEvaluator::clear() {
 }
 
 int MaterialEvaluator::score(const Position& pos, bool delta) {
-    const SideRecord& white = pos.side[WHITE];
-    const SideRecord& black = pos.side[BLACK];
+    const SideRecord& white = pos.side(WHITE);
+    const SideRecord& black = pos.side(BLACK);
     const int c = bishopCode(white, black);
     const int x = (c >> 1) - (c & 1);
     const std::uint32_t key = white.materialKey ^ black.materialKey ^ BISHOP_KEY[x + 1];
@@ -88,7 +88,7 @@ int MaterialEvaluator::score(const Position& pos, bool delta) {
         currentRecognizer_ = entry.recognizer;
         return entry.score;
     }
-    if (entry.recognizer != currentRecognizer_) return pos.whiteToMove ? 1000000 : -1000000;
+    if (entry.recognizer != currentRecognizer_) return pos.whiteToMove() ? 1000000 : -1000000;
     return entry.score - currentScore_;
 }
 

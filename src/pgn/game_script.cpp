@@ -24,7 +24,7 @@ bool GameScript::loadNextGame() {
     if (!game.fen.empty() && position.setFen(game.fen.c_str()) == nullptr) return false;
     entries_.clear();
     for (Move move : game.moves) {
-        entries_.push_back({position.key, move});
+        entries_.push_back({position.key(), move});
         UndoRecord undo;
         if (!position.makeLegal(move, undo)) return false;
     }

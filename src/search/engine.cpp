@@ -1,7 +1,5 @@
 #include "search/engine.h"
 
-#include <cstdio>
-
 #include "search/transposition_table.h"
 
 namespace zelmora {
@@ -19,58 +17,28 @@ void PlyEntry::reset() {
     captured = 0;
 }
 
-Engine::Engine()
-    : listener(&nullListener_), ownTable(std::make_unique<TranspositionTable>()) {
-    table = ownTable.get();
+Engine::Engine(SharedSearch& shared, int index) : threadIndex(index), shared_(shared), table_(shared.table) {
     moveChangeNetwork.loadMoveChangeNetwork();
     for (PlyEntry& e : plyStack_) e.reset();
     for (HistoryTable& h : history_) h.reset();
 }
 
-Engine::Engine(TranspositionTable* sharedTable, int index) : listener(&nullListener_), table(sharedTable) {
-    threadIndex = index;
-    moveChangeNetwork.loadMoveChangeNetwork();
-    for (PlyEntry& e : plyStack_) e.reset();
+int Engine::hashFull() const { return table_.hashFull(); }
+
+void Engine::resetSearchState() {
+    ply = -1;
+    nulls_ = NullMovePath{};
+}
+
+void Engine::prepareSearch() {
+    position = shared_.game.position;
+    resetSearchState();
+    rootAlpha = -WINDOW_END;
+    rootBeta = WINDOW_END;
+    nodes = 0;
+    selectiveDepth = 0;
     for (HistoryTable& h : history_) h.reset();
-}
-
-Engine::~Engine() = default;
-
-void Engine::adoptStateOf(const Engine& main) {
-    game = main.game;
-    table = main.table;
-    evaluator.material.copySettings(main.evaluator.material);
-    ownBook = main.ownBook;
-    alwaysClearHash = main.alwaysClearHash.load();
-    resignThreshold = main.resignThreshold.load();
-    multiPv = main.multiPv;
-    threadCount = main.threadCount;
-    setLogFile(main.logFileName().c_str());
-    rootFilter_ = main.rootFilter_;
-    rootFilterSet_ = main.rootFilterSet_;
-    rootFilterExclude_ = main.rootFilterExclude_;
-}
-
-int Engine::hashFull() const { return table ? table->hashFull() : 0; }
-
-void Engine::setListener(EngineListener* newListener) {
-    listener = newListener != nullptr ? newListener : &nullListener_;
-}
-
-void Engine::setLogFile(const char* name) {
-    LockGuard guard(logFileLock_);
-    std::snprintf(logFile_, sizeof logFile_, "%s", name);
-}
-
-std::string Engine::logFileName() const {
-    LockGuard guard(logFileLock_);
-    return logFile_;
-}
-
-void Engine::setRootFilter(const char* text, bool exclude) {
-    rootFilterSet_ = text != nullptr;
-    rootFilterExclude_ = exclude;
-    rootFilter_ = text != nullptr ? text : "";
+    for (PlyEntry& e : plyStack_) e.reset();
 }
 
 }  // namespace zelmora

@@ -1,29 +1,24 @@
 #pragma once
-// The engine core of one search thread: the game, the settings, the flags the control side
-// writes, the search state and the figures the output channel reads.
+// One search thread: its copy of the position, the ply stack, move buffers, history and killers,
+// evaluation caches and counters, and the searches themselves (iterative deepening, root, node,
+// quiescence). Everything the threads share comes through the SharedSearch.
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
-#include <string>
 
 #include "board/game_record.h"
 #include "eval/evaluator.h"
 #include "neural/network.h"
-#include "search/engine_listener.h"
 #include "search/move_change.h"
 #include "search/move_picker.h"
 #include "search/principal_variation.h"
 #include "search/score.h"
 #include "search/search_constants.h"
-#include "util/platform.h"
+#include "search/shared_search.h"
 
 namespace zelmora {
 
-class GameScript;
 class SearchLimits;
-class TranspositionTable;
-
 
 // What the search keeps for one ply of the current path.
 struct PlyEntry {
@@ -56,63 +51,38 @@ struct MultiPvEntry {
 
 class Engine {
 public:
-    static constexpr int FILE_NAME_SIZE = 512;
-    static constexpr int MAX_MULTI_PV = 255;
-
-    Engine();
-    // A worker of a multi-threaded search: it owns no table and searches the main engine's.
-    Engine(TranspositionTable* sharedTable, int index);
-    ~Engine();
+    // Thread index 0 is the main thread: it reports, watches the clock and decides the iterations.
+    explicit Engine(SharedSearch& shared, int threadIndex = 0);
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // A null listener puts back the built-in one that drops every report.
-    void setListener(EngineListener* newListener);
+    // Iterative deepening on the shared game's position; true when it ended without being
+    // stopped. The result is pvMove / ponderMove (empty when none). It is beginSearch(), a new
+    // table generation (main thread) and iterate(): between them the control side may answer
+    // from the book instead.
+    bool think();
+    // Resets the results, copies the root position and builds the root moves.
+    void beginSearch();
+    // The iterations, then a wait while the search is a ponder search.
+    bool iterate();
+    // A move found without searching (book, followed game) becomes the result.
+    void playKnownMove(Move move);
+    // The root moves of the shared game's position, filtered by the search's root filter.
+    void buildRootMoves();
+    // The line from first through the table into out; returns the ponder move.
+    Move extractPv(Move first, PrincipalVariation& out);
+
+    const SharedSearch& shared() const { return shared_; }
+    const SearchSettings& settings() const { return shared_.settings; }
     // Used slots of the transposition table per thousand.
     int hashFull() const;
 
-    // The whole search of one "go" on the current game position; true when it ended without
-    // being stopped. The result is pvMove / ponderMove (empty when none).
-    bool think();
-    // Restricts the root moves to those named in text (or all but those, with exclude) for the
-    // next searches; nullptr lifts the restriction.
-    void setRootFilter(const char* text, bool exclude);
-    // Before each search a worker takes over the main engine's game, root filter and settings.
-    void adoptStateOf(const Engine& main);
-
-    GameRecord game;
     Evaluator evaluator;
-    EngineListener* listener;
-    SearchLimits* clock = nullptr;
-    // Shared by all search threads; the main engine owns it.
-    TranspositionTable* table = nullptr;
-    std::unique_ptr<TranspositionTable> ownTable;
-    // The games given on the command line, asked before the book (main engine only; not owned).
-    GameScript* gameScript = nullptr;
+    Network moveChangeNetwork;
+    SearchLimits* clock = nullptr;  // the main thread's game clock, or a plain clock for the others
+    const int threadIndex;
 
-    // Written by the control thread, polled by the search; relaxed byte stores suffice.
-    std::atomic<bool> stop{false};
-    std::atomic<bool> ponder{false};
-    std::atomic<bool> continueIterating{false};
-    // Set by the root search when a root move becomes the new best one, cleared at the start of
-    // each iteration; once it is set the clock stops the search at the soft limit (a new best move
-    // is already in hand). Only the engine's own search thread touches it.
-    bool newBest = false;
-    bool changedBack = false;  // this iteration's fail-high move fell back to the previous one
-
-    bool ownBook = true;
-    // These two and the time log name may be set while a search runs.
-    std::atomic<bool> alwaysClearHash{false};
-    std::atomic<int> resignThreshold{-7000};
-    int multiPv = 1;
-    int threadCount = 1;
-    int threadIndex = 0;
-    char bookFile[FILE_NAME_SIZE] = "Zelmora.opn";
-    // The time log file ("" for none); a search reads the name it started with.
-    void setLogFile(const char* name);
-    std::string logFileName() const;
-
-    // Progress and result of the current or last search.
+    // Progress and result of the current or last search, read by the output channel.
     std::uint64_t nodes = 0;
     int iterationDepth = 0;  // the iteration counter: depth in plies minus one
     int selectiveDepth = 0;
@@ -124,25 +94,21 @@ public:
     // Read by ponderhit on the command thread while the search writes them.
     std::atomic<Move> pvMove{NO_MOVE};
     std::atomic<Move> ponderMove{NO_MOVE};
-    bool moveFromBook = false;  // the last result came from the book or a followed game
-    double changePercent = 20.0;  // chance in percent that the best move still changes
-    Network moveChangeNetwork;
+    double changePercent = INITIAL_CHANGE_PERCENT;  // chance in percent that the best move still changes
+    RootMove rootMoves[MAX_MOVES];
+    int rootMoveCount = 0;
 
-    // ---- The search itself. Public so that tests can drive single nodes. ----
+    // ---- The searches below the root, driven directly by the tests ----
 
-    // The position being searched: a copy of the game position taken by think().
+    // The position being searched: a copy of the game position.
     Position position;
     int ply = -1;
-    int lastNullPly = -1;
-    int previousNullPly = -10;
     int rootAlpha = -WINDOW_END;
     int rootBeta = WINDOW_END;
     std::uint64_t nullMovesTried = 0;  // a statistic; tests watch it
-
-    RootMove rootMoves[MAX_MOVES];
-    int rootMoveCount = 0;
-    MultiPvEntry multiPvList[MAX_MOVES];
-    int multiPvCount = 0;
+    // Set by the root search when a root move becomes the new best one, cleared at the start of
+    // each iteration; with a new best move in hand the clock may end the search at the soft limit.
+    bool newBest = false;
 
     // The entry of a ply; plies -2 and -1 exist as empty entries so that looking two plies up
     // from the root needs no test.
@@ -150,7 +116,7 @@ public:
     const PlyEntry& at(int p) const { return plyStack_[p + 2]; }
 
     // Copies the game position and resets the per-search state as think() does before its
-    // iterations (without book, clock or table ageing).
+    // iterations (without clock or table ageing).
     void prepareSearch();
     int search(int alpha, int beta, int depth);
     int quiesce(int alpha, int beta, int qdepth);
@@ -163,13 +129,23 @@ public:
                                 int reducedDepth);
     void shortenNullWindowCounts(int count);
     int rootSearch(int depth);
-    // The root moves in generation order, filtered by the root filter.
-    void buildRootMoves();
     void orderRootMoves();
-    // The line from the PV move through the table into out; returns the ponder move.
-    Move extractPv(Move first, PrincipalVariation& out);
 
 private:
+    // The plies of the most recent null move on the path and of the one before it.
+    struct NullMovePath {
+        int last = -1;
+        int previous = -10;
+    };
+
+    bool stopped() const { return shared_.stop.load(std::memory_order_relaxed); }
+    bool pondering() const { return shared_.ponder.load(std::memory_order_relaxed); }
+    // Plies from the most recent (or the one-before-most-recent) null move down to this node:
+    // 1 means the parent's move was a null move.
+    int pliesSinceNull() const { return ply - nulls_.last; }
+    int pliesSincePreviousNull() const { return ply - nulls_.previous; }
+    void resetSearchState();
+
     int searchNode(int alpha, int beta, int depth);
     int quiesceNode(int alpha, int beta, int qdepth);
     // The pawn-push and check extensions of the move just made at this ply.
@@ -184,11 +160,15 @@ private:
     void reportMultiPv();
     void sortMultiPv();
     Move lookUpPonderMove(Move first);
-    Move bookOrGameMove();
     void runIterations();
     void logMoveChange(int score);
 
-    NullListener nullListener_;
+    SharedSearch& shared_;
+    TranspositionTable& table_;
+    NullMovePath nulls_;
+    bool changedBack_ = false;  // this iteration's fail-high move fell back to the previous one
+    MultiPvEntry multiPvList_[MAX_MOVES];
+    int multiPvCount_ = 0;
     PlyEntry plyStack_[MAX_PLY + 3];
     MoveGenerator generators_[MAX_PLY + 1];
     MoveEntry moveBuffer_[MAX_PLY + 1][MAX_MOVES];
@@ -196,13 +176,6 @@ private:
     PrincipalVariation iterationPv_[2];  // the last two iterations' lines, alternating
     int iterationPvIndex_ = 0;
     char timeLogText_[MOVE_CHANGE_LOG_SIZE] = "";  // the last prediction, waiting for its outcome
-    mutable Lock logFileLock_;
-    char logFile_[FILE_NAME_SIZE] = "";
-    char searchLogFile_[FILE_NAME_SIZE] = "";  // this search's copy of logFile_
-    std::string rootFilter_;
-    bool rootFilterSet_ = false;
-    bool rootFilterExclude_ = false;
-    bool rootFiltered_ = false;  // the root moves were cut down by the filter
 };
 
 }  // namespace zelmora

@@ -16,7 +16,7 @@ public:
     virtual ~EngineListener() = default;
 
     virtual void pvLine(const Engine& engine, int score, int alpha, int beta) = 0;
-    virtual void currMove(Move move, int number) = 0;
+    virtual void currMove(const Engine& engine, Move move, int number) = 0;
     virtual void multiPvLine(const Engine&, int /*lineNumber*/, const PrincipalVariation&, int /*score*/,
                              int /*alpha*/, int /*beta*/) {}
     virtual void hook(std::uint32_t, std::uint32_t) {}
@@ -27,7 +27,7 @@ public:
 class NullListener final : public EngineListener {
 public:
     void pvLine(const Engine&, int, int, int) override {}
-    void currMove(Move, int) override {}
+    void currMove(const Engine&, Move, int) override {}
 };
 
 }  // namespace zelmora

@@ -34,7 +34,7 @@ bool findMateInOne(Position& pos, Move& move) {
         if (contact) {
             for (int i = 0; i < us.count[QUEEN]; ++i) {
                 const Square from = us.squareList[QUEEN][i];
-                for (Bitboard b = queenAttacks(from, pos.occupied) & contact; b;) {
+                for (Bitboard b = queenAttacks(from, pos.occupied()) & contact; b;) {
                     const Move m = makeMove(from, popLowestBit(b), QUEEN);
                     if (mates(pos, m)) {
                         move = m;
@@ -53,12 +53,12 @@ bool findMateInOne(Position& pos, Move& move) {
         const Bitboard rank = rowMask(row);
         const Bitboard flights = kingAttacks(king) & ~rank & ~them.pieces[ALL_PIECES] & ~them.attackedByEnemy;
         if (!flights) {
-            const Bitboard checks = rankAttacksFrom(king, pos.occupied) & ~us.pieces[ALL_PIECES];
+            const Bitboard checks = rankAttacksFrom(king, pos.occupied()) & ~us.pieces[ALL_PIECES];
             for (int type = ROOK; type <= QUEEN; ++type) {
                 for (int i = 0; i < us.count[type]; ++i) {
                     const Square from = us.squareList[type][i];
                     const Bitboard reach =
-                        type == QUEEN ? queenAttacks(from, pos.occupied) : rookAttacks(from, pos.occupied);
+                        type == QUEEN ? queenAttacks(from, pos.occupied()) : rookAttacks(from, pos.occupied());
                     for (Bitboard b = reach & checks; b;) {
                         const Move m = makeMove(from, popLowestBit(b), type);
                         if (mates(pos, m)) {

@@ -109,10 +109,10 @@ int MoveGenerator::init(MoveEntry* buffer, const Position& pos, HistoryTable& hi
     pos_ = &pos;
     history_ = &history;
     busy_ = busy;
-    keyLow_ = std::uint32_t(pos.key);
+    keyLow_ = std::uint32_t(pos.key());
     killer1_ = killers.killer1;
     killer2_ = killers.killer2;
-    epSquare_ = pos.epSquare;
+    epSquare_ = pos.epSquare();
     hashMove = hash;
 
     // The piece just moved is recaptured first if it is a rook or queen or we attack it at most
@@ -120,7 +120,7 @@ int MoveGenerator::init(MoveEntry* buffer, const Position& pos, HistoryTable& hi
     target_ = NO_SQUARE;
     const SideRecord& them = pos.them();
     if (hash == NO_MOVE) {
-        const Bitboard moved = pos.lastMoveSquares & them.pieces[ALL_PIECES];
+        const Bitboard moved = pos.lastMoveSquares() & them.pieces[ALL_PIECES];
         if (moved) {
             const Square s = lowestBit(moved);
             if (((them.pieces[ROOK] | them.pieces[QUEEN]) & bit(s)) || !(them.attackedTwiceByEnemy & bit(s)))
@@ -199,11 +199,11 @@ void MoveGenerator::scoreAll() {
     const Bitboard enemyAttacks = us.attackedByEnemy;
     const Bitboard ourAttacks = them.attackedByEnemy;
     const Bitboard ourDoubleAttacks = them.attackedTwiceByEnemy;
-    const int mirror = pos.whiteToMove ? 0 : 56;
+    const int mirror = pos.whiteToMove() ? 0 : 56;
 
     // Squares from which each piece type would check the enemy king; never for our king.
     const Square king = them.king();
-    const Bitboard diagonal = bishopAttacks(king, pos.occupied), straight = rookAttacks(king, pos.occupied);
+    const Bitboard diagonal = bishopAttacks(king, pos.occupied()), straight = rookAttacks(king, pos.occupied());
     const Bitboard checkSquares[PIECE_TYPE_COUNT] = {
         0, pawnAttacksFrom(~pos.sideToMove(), king), knightAttacks(king), diagonal, straight,
         diagonal | straight, 0};

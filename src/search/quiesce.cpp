@@ -20,10 +20,10 @@ int Engine::quiesce(int alpha, int beta, int qdepth) {
 // could reach.
 Bitboard Engine::deltaPruneTargets(int eval, int alpha, int& futilityBest) {
     Position& pos = position;
-    SideRecord& them = pos.them();
+    const SideRecord& them = pos.them();
     const SideRecord& us = pos.us();
     const Colour enemy = ~pos.sideToMove();
-    Bitboard targets = them.pieces[QUEEN] | (them.pieces[ALL_PIECES] & pos.pinnedAttacked &
+    Bitboard targets = them.pieces[QUEEN] | (them.pieces[ALL_PIECES] & pos.pinnedAttacked() &
                                              (~us.attackedByEnemy | them.attackedTwiceByEnemy));
 
     struct VictimClass {
@@ -33,32 +33,21 @@ Bitboard Engine::deltaPruneTargets(int eval, int alpha, int& futilityBest) {
     static constexpr VictimClass CLASSES[5] = {
         {BISHOP, LIGHT_SQUARES}, {BISHOP, DARK_SQUARES}, {PAWN, ~Bitboard(0)}, {KNIGHT, ~Bitboard(0)}, {ROOK, ~Bitboard(0)}};
 
-    --them.count[ALL_PIECES];
     for (const VictimClass& c : CLASSES) {
         const Bitboard victims = them.pieces[c.type] & c.mask;
         if (!victims) continue;
-        const Bitboard savedSet = them.pieces[c.type];
-        const std::int32_t savedSum = them.materialSum;
-        const std::uint32_t savedKey = them.materialKey;
-        --them.count[c.type];
-        them.materialSum -= PIECE_VALUE[c.type];
-        them.materialKey ^= materialKeyStep(enemy, c.type, them.count[c.type]);
-        // The bishop leaves its set too, so that the bishop-colour relation is the one after the capture.
-        if (c.type == BISHOP) them.pieces[BISHOP] &= ~bit(lowestBit(victims));
-        const int delta = evaluator.material.score(pos, true);
-        ++them.count[c.type];
-        them.materialSum = savedSum;
-        them.materialKey = savedKey;
-        them.pieces[c.type] = savedSet;
-
-        const int v = eval + DELTA_VICTIM_MARGIN + (pos.whiteToMove ? delta : -delta);
+        int delta;
+        {
+            const Position::MaterialWithout captured(pos, enemy, c.type, lowestBit(victims));
+            delta = evaluator.material.score(pos, true);
+        }
+        const int v = eval + DELTA_VICTIM_MARGIN + (pos.whiteToMove() ? delta : -delta);
         if (v < alpha) {
             if (v > futilityBest) futilityBest = v;
         } else {
             targets |= victims;
         }
     }
-    ++them.count[ALL_PIECES];
     return targets;
 }
 
@@ -76,14 +65,14 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
         return MATE - 1 - ply;
     }
 
-    entry.key = pos.key;
+    entry.key = pos.key();
     entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + at(ply - 1).nullWindowCount;
-    if (ply >= PATH_REPETITION_DISTANCE && at(ply - PATH_REPETITION_DISTANCE).key == pos.key) return 0;
+    if (ply >= PATH_REPETITION_DISTANCE && at(ply - PATH_REPETITION_DISTANCE).key == pos.key()) return 0;
 
     Move hashMove = NO_MOVE;
     Move ttMove;
     int ttScore, ttCount, ttDepthWord;
-    if (table->probe(pos.key, ply, ttMove, ttScore, ttCount, ttDepthWord)) {
+    if (table_.probe(pos.key(), ply, ttMove, ttScore, ttCount, ttDepthWord)) {
         if (TranspositionTable::cutoffTest(ttScore, ttDepthWord, alpha, beta, qdepth)) {
             shortenNullWindowCounts(ttCount);
             return ttScore;
@@ -133,9 +122,9 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
         const Move m = record->move;
         const Bitboard to = bit(moveTo(m));
         if (restricted && movePromotion(m) != QUEEN && !(targets & to)) continue;
-        const bool capturing = (pos.occupied & to) != 0;
+        const bool capturing = (pos.occupied() & to) != 0;
         entry.currentMove = m;
-        if (!pos.makeLegal(m, entry.undo, [this](std::uint64_t key) { table->prefetch(key); })) continue;
+        if (!pos.makeLegal(m, entry.undo, [this](std::uint64_t key) { table_.prefetch(key); })) continue;
         entry.captured = entry.undo.captured;
         // Evasions near the horizon keep counting down; everything else goes to the check-free depth.
         int childDepth = QUIESCENCE_CHECKS_END;
@@ -149,7 +138,7 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
 
         if (s >= beta) {
             entry.bestMove = m;
-            table->store(pos.key, m, s, makeDepthWord(qdepth, BOUND_LOWER), ply, entry.nullWindowCount);
+            table_.store(pos.key(), m, s, makeDepthWord(qdepth, BOUND_LOWER), ply, entry.nullWindowCount);
             return s;
         }
         if (s > best) {
@@ -164,7 +153,7 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
 
     if (restricted && !inCheck && best < futilityBest) best = futilityBest;
     if (bestMove != NO_MOVE)
-        table->store(pos.key, bestMove, best, makeDepthWord(qdepth, best > alpha0 ? BOUND_EXACT : BOUND_UPPER), ply,
+        table_.store(pos.key(), bestMove, best, makeDepthWord(qdepth, best > alpha0 ? BOUND_EXACT : BOUND_UPPER), ply,
                      entry.nullWindowCount);
     return best;
 }

@@ -1,13 +1,14 @@
 // The root of the tree: the root move list, its order between iterations, one iteration over
 // it with null windows around the best score, and the principal variation from the table.
 
+#include <algorithm>
 #include <cstring>
 
 #include "board/movegen.h"
 #include "board/notation.h"
-#include "control/time_limits.h"
 #include "search/mate_in_one.h"
 #include "search/engine.h"
+#include "search/search_limits.h"
 #include "search/transposition_table.h"
 
 namespace zelmora {
@@ -15,13 +16,7 @@ namespace zelmora {
 namespace {
 
 // Plays m when it is a legal move of the position (the table may hold a colliding key's move).
-bool playIfLegal(Position& pos, Move m, UndoRecord& undo) {
-    MoveEntry list[MAX_MOVES];
-    const int n = generateMoves(pos, list);
-    for (int i = 0; i < n; ++i)
-        if (list[i].move == m) return pos.makeLegal(m, undo);
-    return false;
-}
+bool playIfLegal(Position& pos, Move m, UndoRecord& undo) { return isGeneratedMove(pos, m) && pos.makeLegal(m, undo); }
 
 // Whether the word occurs in text as a whole blank-separated token.
 bool containsToken(const char* text, const char* word) {
@@ -39,10 +34,11 @@ bool containsToken(const char* text, const char* word) {
 }  // namespace
 
 bool Engine::filterAllows(Move m) const {
-    if (!rootFilterSet_) return true;
+    const RootFilter& filter = settings().rootFilter;
+    if (!filter.active) return true;
     char text[16];
-    const bool named = containsToken(rootFilter_.c_str(), moveToText(position, m, MoveStyle::COORDINATE, text));
-    return named != rootFilterExclude_;
+    const bool named = containsToken(filter.moves.c_str(), moveToText(position, m, MoveStyle::COORDINATE, text));
+    return named != filter.exclude;
 }
 
 void Engine::buildRootMoves() {
@@ -54,7 +50,7 @@ void Engine::buildRootMoves() {
     // A filter that names no legal move (or excludes them all) is ignored rather than leaving
     // the engine without a move.
     for (int pass = 0; pass < 2 && rootMoveCount == 0; ++pass) {
-        const bool filtering = pass == 0 && rootFilterSet_;
+        const bool filtering = pass == 0 && settings().rootFilter.active;
         legal = 0;
         for (int i = 0; i < n; ++i) {
             const Move m = list[i].move;
@@ -64,14 +60,13 @@ void Engine::buildRootMoves() {
             Move stored;
             int score, count, depthWord;
             // The successor's score is the opponent's view.
-            if (table->probe(position.key, 1, stored, score, count, depthWord)) {
+            if (table_.probe(position.key(), 1, stored, score, count, depthWord)) {
                 root.score = -score;
                 root.share = 0.1 / (count + 2);
             }
             position.unmake(undo);
             if (!filtering || filterAllows(m)) rootMoves[rootMoveCount++] = root;
         }
-        rootFiltered_ = filtering && rootMoveCount > 0;
         if (legal == 0) break;
     }
 }
@@ -83,6 +78,7 @@ void Engine::orderRootMoves() {
     for (int i = 0; i < n; ++i) rootMoves[i].share /= sum + ROOT_SHARE_NORMALISER;
 
     // Each thread weighs the node shares differently, so that the threads diverge.
+    const int threadCount = settings().threadCount;
     const double k = ROOT_ORDER_SCORE_WEIGHT + ROOT_ORDER_THREAD_SPREAD * threadIndex / (threadCount > 0 ? threadCount : 1);
     double key[MAX_MOVES];
     int successorCount[MAX_MOVES];  // -1: the successor is not in the table
@@ -97,7 +93,7 @@ void Engine::orderRootMoves() {
         position.makeLegal(r.move, undo);
         Move stored;
         int score, count, depthWord;
-        if (table->probe(position.key, 1, stored, score, count, depthWord)) successorCount[i] = count;
+        if (table_.probe(position.key(), 1, stored, score, count, depthWord)) successorCount[i] = count;
         position.unmake(undo);
     }
 
@@ -132,50 +128,50 @@ void Engine::sortMultiPv() {
         if ((a.move == pvMove) != (b.move == pvMove)) return a.move == pvMove;
         return a.score > b.score;
     };
-    for (int i = 1; i < multiPvCount; ++i) {
-        const MultiPvEntry e = multiPvList[i];
+    for (int i = 1; i < multiPvCount_; ++i) {
+        const MultiPvEntry e = multiPvList_[i];
         int j = i;
-        while (j > 0 && before(e, multiPvList[j - 1])) {
-            multiPvList[j] = multiPvList[j - 1];
+        while (j > 0 && before(e, multiPvList_[j - 1])) {
+            multiPvList_[j] = multiPvList_[j - 1];
             --j;
         }
-        multiPvList[j] = e;
+        multiPvList_[j] = e;
     }
 }
 
 void Engine::reportMultiPv() {
     sortMultiPv();
-    const int lines = multiPv < multiPvCount ? multiPv : multiPvCount;
+    const int lines = std::min(settings().multiPv, multiPvCount_);
     PrincipalVariation line;
     for (int i = 0; i < lines; ++i) {
-        extractPv(multiPvList[i].move, line);
-        listener->multiPvLine(*this, i + 1, line, multiPvList[i].score, -WINDOW_END, WINDOW_END);
+        extractPv(multiPvList_[i].move, line);
+        shared_.listener->multiPvLine(*this, i + 1, line, multiPvList_[i].score, -WINDOW_END, WINDOW_END);
     }
 }
 
 void Engine::pvReport(int score, int alpha, int beta) {
     extractPv(pvMove, pv);
-    listener->pvLine(*this, score, alpha, beta);
+    shared_.listener->pvLine(*this, score, alpha, beta);
 }
 
 Move Engine::extractPv(Move first, PrincipalVariation& out) {
     out.length = 0;
     if (first == NO_MOVE) return NO_MOVE;
-    Position pos = game.position;
+    Position pos = shared_.game.position;
     UndoRecord undo;
     std::uint64_t keys[MAX_PV + 1];
-    keys[0] = pos.key;
+    keys[0] = pos.key();
     Move m = first;
     while (out.length < MAX_PV && playIfLegal(pos, m, undo)) {
         // A move back into a position of the line would start a cycle.
         const int plies = out.length + 1;
         bool repeats = false;
-        for (int back = 4; back <= plies && !repeats; back += 2) repeats = keys[plies - back] == pos.key;
+        for (int back = 4; back <= plies && !repeats; back += 2) repeats = keys[plies - back] == pos.key();
         if (repeats) break;
-        keys[plies] = pos.key;
+        keys[plies] = pos.key();
         out.moves[out.length++] = m;
         int score, count, depthWord;
-        if (!table->probe(pos.key, plies, m, score, count, depthWord) || m == NO_MOVE) {
+        if (!table_.probe(pos.key(), plies, m, score, count, depthWord) || m == NO_MOVE) {
             // Nodes that mate in one answer before they store anything: finish the line here.
             if (out.length < MAX_PV && !pos.inCheck() && findMateInOne(pos, m)) out.moves[out.length++] = m;
             break;
@@ -185,12 +181,12 @@ Move Engine::extractPv(Move first, PrincipalVariation& out) {
 }
 
 Move Engine::lookUpPonderMove(Move first) {
-    Position pos = game.position;
+    Position pos = shared_.game.position;
     UndoRecord undo;
     if (!playIfLegal(pos, first, undo)) return NO_MOVE;
     Move reply;
     int score, count, depthWord;
-    if (!table->probe(pos.key, 1, reply, score, count, depthWord) || reply == NO_MOVE) return NO_MOVE;
+    if (!table_.probe(pos.key(), 1, reply, score, count, depthWord) || reply == NO_MOVE) return NO_MOVE;
     UndoRecord replyUndo;
     return playIfLegal(pos, reply, replyUndo) ? reply : NO_MOVE;
 }
@@ -199,7 +195,7 @@ int Engine::rootSearch(int depth) {
     Position& pos = position;
     ++ply;
     PlyEntry& entry = at(ply);
-    entry.key = pos.key;
+    entry.key = pos.key();
     entry.bestMove = NO_MOVE;
     entry.nullWindowCount = 0;
     entry.staticEval = evaluator.evaluate(pos);
@@ -207,6 +203,7 @@ int Engine::rootSearch(int depth) {
     int best = -MATE;
     const int alpha0 = rootAlpha;
     const bool reportChanges = iterationDepth > 0;  // the first iteration is reported as a whole
+    const int multiPv = settings().multiPv;
 
     for (int i = 0; i < rootMoveCount; ++i) {
         RootMove& root = rootMoves[i];
@@ -215,13 +212,13 @@ int Engine::rootSearch(int depth) {
         pos.makeLegal(m, entry.undo);
         entry.captured = entry.undo.captured;
         entry.extension = std::int16_t(pawnAndCheckExtension(entry, depth, pos.inCheck(), true));
-        listener->currMove(m, i + 1);
+        shared_.listener->currMove(*this, m, i + 1);
         const int d = newDepth(entry, depth);
         const std::uint64_t nodesBefore = nodes;
 
         int s = -search(-rootBeta, -rootAlpha, d);
         bool fellBack = false;
-        if (s >= rootBeta && !stop.load(std::memory_order_relaxed)) {
+        if (s >= rootBeta && !stopped()) {
             const Move previous = pvMove;
             if (reportChanges) {
                 pvMove = m;
@@ -230,21 +227,21 @@ int Engine::rootSearch(int depth) {
             const int newBeta =
                 rootBeta < MATE ? s + ASPIRATION_STEP + (s > rootBeta + ASPIRATION_JUMP ? ASPIRATION_WIDE_STEP : 0) : WINDOW_END;
             s = -search(-newBeta, -rootAlpha, d);
-            if (s >= newBeta && newBeta <= MATE && !stop.load(std::memory_order_relaxed)) {
+            if (s >= newBeta && newBeta <= MATE && !stopped()) {
                 if (reportChanges) pvReport(s, rootAlpha, newBeta);
                 s = -search(-WINDOW_END, -rootAlpha, d);
             }
             if (reportChanges && s <= rootAlpha && previous != NO_MOVE && previous != pvMove &&
-                !stop.load(std::memory_order_relaxed)) {
+                !stopped()) {
                 pvMove = previous;
-                changedBack = true;
+                changedBack_ = true;
                 fellBack = true;
             }
         }
         pos.unmake(entry.undo);
         // The old move is back with the exact score it had in this iteration.
         if (fellBack) pvReport(best, -WINDOW_END, WINDOW_END);
-        if (stop.load(std::memory_order_relaxed)) break;
+        if (stopped()) break;
 
         root.score = s;
         root.share = double(nodes - nodesBefore);
@@ -259,15 +256,15 @@ int Engine::rootSearch(int depth) {
             }
         }
 
-        multiPvList[multiPvCount++] = MultiPvEntry{m, s};
-        if (multiPvCount >= multiPv) {
+        multiPvList_[multiPvCount_++] = MultiPvEntry{m, s};
+        if (multiPvCount_ >= multiPv) {
             sortMultiPv();
-            const int last = multiPvList[multiPv - 1].score;
+            const int last = multiPvList_[multiPv - 1].score;
             if (last - 1 > rootAlpha) rootAlpha = last - 1;
             if (multiPv < 2 && rootAlpha < best) rootAlpha = best;
         }
 
-        if (i + 1 >= SOFT_LIMIT_MIN_ROOT_MOVES && best > alpha0 && !ponder.load(std::memory_order_relaxed) && clock != nullptr &&
+        if (i + 1 >= SOFT_LIMIT_MIN_ROOT_MOVES && best > alpha0 && !pondering() && clock != nullptr &&
             clock->softExceeded())
             break;
     }

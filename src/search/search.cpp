@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "control/time_limits.h"
 #include "search/engine.h"
+#include "search/search_limits.h"
 #include "search/transposition_table.h"
 
 namespace zelmora {
@@ -31,12 +31,12 @@ bool threatRecalled(const Position& pos, Move p, Move r) {
     switch (movePiece(p)) {
         case PAWN:
             // p's mover is the side not to move now.
-            if (pos.whiteToMove)  // Black pawn
+            if (pos.whiteToMove())  // Black pawn
                 return rowOf(pFrom) == 1 && pTo == pFrom + 8 && rowOf(rTo) == 3 && fileOf(rTo) == fileOf(pFrom);
             return rowOf(pFrom) == 6 && pTo == pFrom - 8 && rowOf(rTo) == 4 && fileOf(rTo) == fileOf(pFrom);
         case BISHOP: return (diagonalsThrough(pFrom) & bit(rTo)) != 0;
         case ROOK: return (linesThrough(pFrom) & bit(rTo)) != 0;
-        case QUEEN: return (queenAttacks(pFrom, pos.occupied & ~bit(pTo)) & bit(rTo)) != 0;
+        case QUEEN: return (queenAttacks(pFrom, pos.occupied() & ~bit(pTo)) & bit(rTo)) != 0;
         case KING: return (kingAttacks(pFrom) & bit(rTo)) != 0;
         default: return false;
     }
@@ -65,12 +65,12 @@ int Engine::pawnAndCheckExtension(const PlyEntry& entry, int depth, bool givesCh
             ext -= depth >= PROMOTION_DEEP_CUT_DEPTH ? PROMOTION_DEEP_CUT : PROMOTION_CUT;
     }
 
-    if (givesCheck && ply > lastNullPly + 1) {
+    if (givesCheck && pliesSinceNull() > 1) {
         const Move parentMove = at(ply - 1).currentMove;
         const Move older = at(ply - 2).currentMove;
         if (parentMove != NO_MOVE && movePiece(parentMove) == KING) {
             ext += CHECK_AFTER_KING_MOVE_EXTENSION;
-        } else if (!atRoot && older != NO_MOVE && from == moveTo(older) && ply > lastNullPly + 2) {
+        } else if (!atRoot && older != NO_MOVE && from == moveTo(older) && pliesSinceNull() > 2) {
             // The same piece checks again: worth more when it did not merely continue its line.
             const Square left = moveFrom(older);
             const Bitboard target = bit(to);
@@ -93,7 +93,7 @@ int Engine::newDepth(PlyEntry& entry, int depth) const {
     int ext = entry.extension;
 
     if (cap > PAWN) {
-        const int whitePawns = pos.side[WHITE].count[PAWN], blackPawns = pos.side[BLACK].count[PAWN];
+        const int whitePawns = pos.side(WHITE).count[PAWN], blackPawns = pos.side(BLACK).count[PAWN];
         if (pos.pieceCount() == whitePawns + blackPawns + 2 && parent.currentMove != NO_MOVE &&
             movePromotion(parent.currentMove) == 0 && whitePawns > 0 && blackPawns > 0 &&
             std::abs(whitePawns - blackPawns) <= PAWN_ENDING_MAX_PAWN_GAP) {
@@ -109,12 +109,12 @@ int Engine::newDepth(PlyEntry& entry, int depth) const {
     if (ext != 0 || d < 1 || d % ONE_PLY == 0) return d;
 
     // A fractional depth is kept where the position is in motion, else rounded down.
-    if (ply <= lastNullPly + 2 && !(ply == lastNullPly + 1 && ply > previousNullPly + 2)) return d;
+    if (pliesSinceNull() <= 2 && !(pliesSinceNull() == 1 && pliesSincePreviousNull() > 2)) return d;
     if (cap != 0 && PIECE_VALUE[cap] >= PIECE_VALUE[piece]) return d;
     const Move older = at(ply - 2).currentMove;
     if (piece == PAWN && older != NO_MOVE && movePiece(older) == PAWN && moveTo(older) == moveFrom(m)) return d;
 
-    const Colour moverColour = pos.whiteToMove ? BLACK : WHITE;
+    const Colour moverColour = pos.whiteToMove() ? BLACK : WHITE;
     const UndoRecord::SideCopy& a = entry.undo.side[moverColour];
     const UndoRecord::SideCopy& b = entry.undo.side[~moverColour];
     const UndoRecord::SideCopy& g = at(ply - 2).undo.side[moverColour];
@@ -123,15 +123,15 @@ int Engine::newDepth(PlyEntry& entry, int depth) const {
     const Bitboard b0 = b.attackedByEnemy, b1 = b.attackedTwiceByEnemy;
     const Bitboard toKeep = (g0 & ~a0 & ~a1 & ~g1) | (b0 & ~g0 & ~b1 & ~g1) | (g2 & ~a2) | (g1 & ~a1) | (b1 & ~g1);
     const Bitboard fromKeep = (a0 & ~g0 & ~a1 & ~g1) | (g0 & ~b0 & ~b1 & ~g1) | (g1 & ~b1) | (a2 & ~g2) | (a1 & ~g1);
-    const Bitboard toSquare = pos.lastMoveSquares & pos.occupied, fromSquare = pos.lastMoveSquares & ~pos.occupied;
+    const Bitboard toSquare = pos.lastMoveSquares() & pos.occupied(), fromSquare = pos.lastMoveSquares() & ~pos.occupied();
     if ((toSquare & toKeep) || (fromSquare & fromKeep)) return d;
     return d - d % ONE_PLY;
 }
 
 int Engine::search(int alpha, int beta, int depth) {
     if (depth < 0) return quiesce(alpha, beta, QUIESCENCE_ENTRY_DEPTH);
-    if (depth > CLOCK_POLL_MIN_DEPTH && !ponder.load(std::memory_order_relaxed) && clock != nullptr && clock->mustStop(*this))
-        stop.store(true, std::memory_order_relaxed);
+    if (depth > CLOCK_POLL_MIN_DEPTH && !pondering() && clock != nullptr && clock->mustStop(newBest))
+        shared_.stop.store(true, std::memory_order_relaxed);
     ++ply;
     const int score = searchNode(alpha, beta, depth);
     --ply;
@@ -146,14 +146,14 @@ int Engine::searchNode(int alpha, int beta, int depth) {
     // stopped before the pawn terms) leaves every pawn move unreduced instead.
     const PawnEntry& pawnEntry = evaluator.pawnEntry();
     const Bitboard unreducedPawns =
-        pawnEntry.key == pos.pawnKey ? pawnEntry.passed & pos.us().pieces[PAWN] : pos.us().pieces[PAWN];
+        pawnEntry.key == pos.pawnKey() ? pawnEntry.passed & pos.us().pieces[PAWN] : pos.us().pieces[PAWN];
 
     ++nodes;
     PlyEntry& entry = at(ply);
     const PlyEntry& parent = at(ply - 1);
     entry.bestMove = NO_MOVE;
     entry.currentMove = NO_MOVE;
-    if (ply >= MAX_PLY || stop.load(std::memory_order_relaxed)) return eval;
+    if (ply >= MAX_PLY || stopped()) return eval;
 
     const bool inCheck = pos.inCheck();
     Move mate;
@@ -162,32 +162,32 @@ int Engine::searchNode(int alpha, int beta, int depth) {
         entry.bestMove = entry.currentMove = mate;
         return MATE - 1 - ply;
     }
-    if (isPathRepetition(pos.key, ply)) return 0;
+    if (isPathRepetition(pos.key(), ply)) return 0;
 
-    entry.key = pos.key;
+    entry.key = pos.key();
     entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + parent.nullWindowCount;
-    if (depth >= GAME_DRAW_MIN_DEPTH && game.searchDraw(pos) != NO_DRAW) return 0;
+    if (depth >= GAME_DRAW_MIN_DEPTH && shared_.game.searchDraw(pos) != NO_DRAW) return 0;
     entry.staticEval = eval;
 
     // Reduction recall: a reduced move that lets the evaluation swing our way is searched in full.
     if (parent.reduced && parent.currentMove != NO_MOVE) {
         if (parent.staticEval + eval < -REDUCTION_RECALL_SWING) return alpha;
-        if (ply >= 3 && ply > lastNullPly + 3 && parent.staticEval + eval < 0 &&
+        if (ply >= 3 && pliesSinceNull() > 3 && parent.staticEval + eval < 0 &&
             at(ply - 3).staticEval + at(ply - 2).staticEval < 0 &&
-            pos.side[WHITE].materialKey == at(ply - 2).undo.side[WHITE].materialKey &&
-            pos.side[BLACK].materialKey == at(ply - 2).undo.side[BLACK].materialKey)
+            pos.side(WHITE).materialKey == at(ply - 2).undo.side[WHITE].materialKey &&
+            pos.side(BLACK).materialKey == at(ply - 2).undo.side[BLACK].materialKey)
             return alpha;
     }
 
     bool nullAllowed =
-        (ply == lastNullPly + 1 || eval > beta) && !inCheck && recognizer == evaluator.registry.defaultRecognizer();
+        (pliesSinceNull() == 1 || eval > beta) && !inCheck && recognizer == evaluator.registry.defaultRecognizer();
     int extension = 0;
     bool ttMark = false;
     Move hashMove = NO_MOVE;
 
     Move ttMove;
     int ttScore, ttCount, ttDepthWord;
-    if (table->probe(pos.key, ply, ttMove, ttScore, ttCount, ttDepthWord)) {
+    if (table_.probe(pos.key(), ply, ttMove, ttScore, ttCount, ttDepthWord)) {
         if (beta == alpha + 1 && ply >= TABLE_CUTOFF_MIN_PLY && TranspositionTable::cutoffTest(ttScore, ttDepthWord, alpha, beta, depth)) {
             shortenNullWindowCounts(ttCount);
             return ttScore;
@@ -199,7 +199,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
         }
         const int bound = ttDepthWord & BOUND_MASK;
         if (ttMove != NO_MOVE && (bound == BOUND_LOWER || bound == BOUND_EXACT)) {
-            nullAllowed = nullAllowed && (ply == lastNullPly + 1 || ttScore >= beta);
+            nullAllowed = nullAllowed && (pliesSinceNull() == 1 || ttScore >= beta);
             const int stored = storedDepth(ttDepthWord);
             if (stored + HASH_MOVE_DEPTH_SLACK + (stored >= 0 ? ONE_PLY : 0) >= depth) hashMove = ttMove;
         }
@@ -210,41 +210,29 @@ int Engine::searchNode(int alpha, int beta, int depth) {
 
     const SideRecord& us = pos.us();
     const Bitboard sliders = us.pieces[BISHOP] | us.pieces[ROOK] | us.pieces[QUEEN];
-    const Bitboard freeSliders = sliders & ~pos.pinnedAttacked;
+    const Bitboard freeSliders = sliders & ~pos.pinnedAttacked();
 
-    if (depth + extension >= NULL_MOVE_MIN_DEPTH && nullAllowed && ply - NULL_MOVE_SPACING > previousNullPly &&
+    if (depth + extension >= NULL_MOVE_MIN_DEPTH && nullAllowed && pliesSincePreviousNull() > NULL_MOVE_SPACING &&
         freeSliders && nullMoveMobility() >= NULL_MOVE_MIN_MOBILITY) {
-        const std::uint64_t savedKey = pos.key;
-        const std::int32_t savedEp = pos.epSquare;
-        const Bitboard savedLastMove = pos.lastMoveSquares;
-        const int savedLastNull = lastNullPly, savedPreviousNull = previousNullPly;
-        pos.key ^= WHITE_TO_MOVE_KEY;
-        if (pos.epSquare >= 0) {
-            pos.key ^= zobrist(WHITE, 0, pos.epSquare);
-            pos.epSquare = -1;
-        }
-        pos.whiteToMove ^= 1;
-        pos.lastMoveSquares = 0;
-        previousNullPly = lastNullPly;
-        lastNullPly = ply;
+        const bool afterNull = pliesSinceNull() == 1;
+        NullMoveUndo nullUndo;
+        pos.makeNullMove(nullUndo);
+        const NullMovePath savedNulls = nulls_;
+        nulls_ = NullMovePath{ply, nulls_.last};
         entry.currentMove = NO_MOVE;
         entry.movesSearched = -1;
         entry.captured = 0;
         entry.extension = 0;
 
         int r = NULL_MOVE_REDUCTION;
-        if (depth >= NULL_MOVE_DEEP_MIN_DEPTH && ply - 1 > savedLastNull &&
+        if (depth >= NULL_MOVE_DEEP_MIN_DEPTH && !afterNull &&
             (moreThanOne(freeSliders) || depth >= NULL_MOVE_DEEPER_MIN_DEPTH))
             r = NULL_MOVE_DEEP_REDUCTION;
         ++nullMovesTried;
         const int score = -search(-beta, -beta + 1, depth - r - ONE_PLY);
 
-        pos.whiteToMove ^= 1;
-        pos.key = savedKey;
-        pos.epSquare = savedEp;
-        pos.lastMoveSquares = savedLastMove;
-        lastNullPly = savedLastNull;
-        previousNullPly = savedPreviousNull;
+        pos.unmakeNullMove(nullUndo);
+        nulls_ = savedNulls;
 
         if (score >= beta) return score;
         if (score <= -MATE_THRESHOLD && beta > -MATE_THRESHOLD) {
@@ -263,7 +251,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
         } else if (parent.reduced) {
             const Move p = parent.currentMove, r2 = at(ply + 1).bestMove;
             if (p != NO_MOVE && parent.captured == 0 && r2 != NO_MOVE && moveFrom(r2) == moveTo(p) &&
-                !(pos.occupied & bit(moveTo(r2))) && threatRecalled(pos, p, r2))
+                !(pos.occupied() & bit(moveTo(r2))) && threatRecalled(pos, p, r2))
                 return alpha;
         }
     }
@@ -273,7 +261,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
         !threatTest(eval - beta))
         return eval - STATIC_NULL_MARGIN;
 
-    BusyMoveSet* busy = depth >= BUSY_SET_MIN_DEPTH && depth <= BUSY_SET_MAX_DEPTH ? &table->busy : nullptr;
+    BusyMoveSet* busy = depth >= BUSY_SET_MIN_DEPTH && depth <= BUSY_SET_MAX_DEPTH ? &table_.busy : nullptr;
     MoveGenerator& generator = generators_[ply];
     const int killerGroup = inCheck ? 1 : 0;
     const int n = generator.init(moveBuffer_[ply], pos, history_[pos.sideToMove()], false, false,
@@ -288,24 +276,24 @@ int Engine::searchNode(int alpha, int beta, int depth) {
     Move bestMove = NO_MOVE;
     const int alpha0 = alpha;
     int pruned = 0;
-    const bool reductionsAllowed = depth >= REDUCTION_MIN_DEPTH + (ply == lastNullPly + 1 ? ONE_PLY : 0) && !inCheck &&
+    const bool reductionsAllowed = depth >= REDUCTION_MIN_DEPTH + (pliesSinceNull() == 1 ? ONE_PLY : 0) && !inCheck &&
                                    alpha > -MATE_THRESHOLD && beta - alpha <= 1;
-    const bool pawnEnding = pos.side[WHITE].count[ALL_PIECES] - pos.side[WHITE].count[PAWN] +
-                                pos.side[BLACK].count[ALL_PIECES] - pos.side[BLACK].count[PAWN] <= 2;
+    const bool pawnEnding = pos.side(WHITE).count[ALL_PIECES] - pos.side(WHITE).count[PAWN] +
+                                pos.side(BLACK).count[ALL_PIECES] - pos.side(BLACK).count[PAWN] <= 2;
     entry.movesSearched = 0;
 
     while (MoveEntry* record = generator.next()) {
         const Move m = record->move;
         const bool late = generator.late();
         entry.currentMove = m;
-        if (!pos.makeLegal(m, entry.undo, [this](std::uint64_t key) { table->prefetch(key); })) {
-            if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key));
+        if (!pos.makeLegal(m, entry.undo, [this](std::uint64_t key) { table_.prefetch(key); })) {
+            if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key()));
             continue;
         }
         entry.captured = entry.undo.captured;
         const bool givesCheck = pos.inCheck();
         int ext = extension + pawnAndCheckExtension(entry, depth, givesCheck, false);
-        if (entry.captured != 0 && ply > lastNullPly + 1 && parent.currentMove != NO_MOVE &&
+        if (entry.captured != 0 && pliesSinceNull() > 1 && parent.currentMove != NO_MOVE &&
             moveTo(m) == moveTo(parent.currentMove) && SEARCH_VALUE[entry.captured] == SEARCH_VALUE[parent.captured]) {
             const int balance = SEARCH_VALUE[entry.captured] + eval;
             if (balance > -RECAPTURE_BALANCE_LIMIT && balance < RECAPTURE_BALANCE_LIMIT) ext += RECAPTURE_EXTENSION;
@@ -340,17 +328,17 @@ int Engine::searchNode(int alpha, int beta, int depth) {
                 movePromotion(m) == 0 && !inCheck && !givesCheck && alpha0 + 1 == beta && !pawnEnding) {
                 ++pruned;
                 pos.unmake(entry.undo);
-                if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key));
+                if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key()));
                 continue;
             }
             s = -quiesce(-beta, -alpha, QUIESCENCE_ENTRY_DEPTH);
         }
         pos.unmake(entry.undo);
         ++entry.movesSearched;
-        if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key));
+        if (busy) busy->clear(BusyMoveSet::indexOf(m, pos.key()));
 
-        if (stop.load(std::memory_order_relaxed)) {
-            if (ply >= STOPPED_NODE_REMOVAL_MIN_PLY) table->remove(pos.key);
+        if (stopped()) {
+            if (ply >= STOPPED_NODE_REMOVAL_MIN_PLY) table_.remove(pos.key());
             return best;
         }
         if (s > best) {
@@ -363,8 +351,8 @@ int Engine::searchNode(int alpha, int beta, int depth) {
                     // Cutoff. Moves that merely answer the last move make poor killers: moves to
                     // its squares, or to squares its piece guarded before it left and that the
                     // opponent no longer covers.
-                    Bitboard threat = pos.lastMoveSquares;
-                    if (ply > lastNullPly + 1 && parent.currentMove != NO_MOVE) {
+                    Bitboard threat = pos.lastMoveSquares();
+                    if (pliesSinceNull() > 1 && parent.currentMove != NO_MOVE) {
                         const Move p = parent.currentMove;
                         const Bitboard guarded = attacksOf(movePiece(p), ~pos.sideToMove(), moveFrom(p), parent.undo.occupied);
                         threat |= guarded & ~us.attackedByEnemy;
@@ -372,12 +360,12 @@ int Engine::searchNode(int alpha, int beta, int depth) {
                     if (!(lookahead && entry.movesSearched <= 1 && eval >= beta && s <= beta + 1) &&
                         !(threat & bit(moveTo(m)))) {
                         // The null-move distance gates the killers only; history learns always.
-                        if (ply > previousNullPly + KILLER_MIN_NULL_DISTANCE)
+                        if (pliesSincePreviousNull() > KILLER_MIN_NULL_DISTANCE)
                             updateKillers(entry.killers.group[killerGroup], at(ply - 2).killers.group[killerGroup], m,
-                                          depth, ply - 1 == lastNullPly, s == MATE - 1 - ply);
+                                          depth, pliesSinceNull() == 1, s == MATE - 1 - ply);
                         history_[pos.sideToMove()].update(m, depth / ONE_PLY);
                     }
-                    table->store(pos.key, m, s, makeDepthWord(depth, BOUND_LOWER | (ttMark ? EXTENSION_MARK : 0)), ply,
+                    table_.store(pos.key(), m, s, makeDepthWord(depth, BOUND_LOWER | (ttMark ? EXTENSION_MARK : 0)), ply,
                                  entry.nullWindowCount);
                     return s;
                 }
@@ -393,7 +381,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
     if (entry.movesSearched == 0) return inCheck ? -(MATE - ply) : pruned == 0 ? 0 : eval;
     if (pruned > 0 && best < eval) best = eval + FUTILITY_MARGIN;
     history_[pos.sideToMove()].age();
-    table->store(pos.key, bestMove, best,
+    table_.store(pos.key(), bestMove, best,
                  makeDepthWord(depth, (best <= alpha0 ? BOUND_UPPER : BOUND_EXACT) | (ttMark ? EXTENSION_MARK : 0)), ply,
                  entry.nullWindowCount);
     return best;

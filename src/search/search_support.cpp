@@ -60,7 +60,7 @@ bool Engine::transpositionLookahead(int beta, int depth, MoveGenerator& generato
                                     int reducedDepth) {
     Position& pos = position;
     PlyEntry& entry = at(ply);
-    const std::uint64_t key = pos.key;
+    const std::uint64_t key = pos.key();
     const EndgameRecognizer* noKnowledge = evaluator.registry.defaultRecognizer();
     const int childDepth = depth - ONE_PLY;
     int bound = MATE;           // proven: some successor scores at most this
@@ -77,7 +77,7 @@ bool Engine::transpositionLookahead(int beta, int depth, MoveGenerator& generato
             candidate = m;
             break;
         }
-        if (isPathRepetition(pos.key, ply + 1) || game.searchDraw(pos) != NO_DRAW) {
+        if (isPathRepetition(pos.key(), ply + 1) || shared_.game.searchDraw(pos) != NO_DRAW) {
             pos.unmake(entry.undo);
             if (0 >= beta) {
                 candidate = m;
@@ -98,7 +98,7 @@ bool Engine::transpositionLookahead(int beta, int depth, MoveGenerator& generato
 
         Move stored;
         int score, count, depthWord;
-        if (table->probe(pos.key, ply + 1, stored, score, count, depthWord)) {
+        if (table_.probe(pos.key(), ply + 1, stored, score, count, depthWord)) {
             const int storedDepthValue = storedDepth(depthWord);
             if (storedDepthValue >= reducedDepth) shortenNullWindowCounts(count);
             if (score <= bound && (depthWord & BOUND_MASK) != BOUND_LOWER) {

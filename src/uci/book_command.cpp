@@ -13,7 +13,8 @@
 #include <string>
 
 #include "book/book_builder.h"
-#include "uci/engine_output.h"
+#include "control/engine_output.h"
+#include "control/search_control.h"
 #include "uci/uci_protocol.h"
 #include "util/text.h"
 
@@ -57,7 +58,7 @@ std::string outputName(const char* name) {
 
 void UciProtocol::book(const char* line) {
     const char* arguments = skipWhite(skipWord(skipWhite(line)));
-    stopSilently();
+    control_->stopSilently();
 
     if (std::strstr(arguments, "delete") != nullptr && bookBuilder_) {
         bookBuilder_.reset();

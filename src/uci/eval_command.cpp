@@ -1,7 +1,8 @@
 #include <cstdio>
 
-#include "search/engine.h"
-#include "uci/engine_output.h"
+#include "control/engine_output.h"
+#include "control/session.h"
+#include "eval/evaluator.h"
 #include "uci/uci_protocol.h"
 
 namespace zelmora {
@@ -10,11 +11,11 @@ namespace zelmora {
 // evaluation runs on its own evaluator, which setoption keeps at the engine's material settings.
 void UciProtocol::eval(const char*) {
     Evaluator& evaluator = *evalScratch_;
-    const Position& pos = engine_->game.position;
+    const Position& pos = session_->game.position;
     const long e = evaluator.evaluate(pos);
     const long material = evaluator.material.currentScore();
     const long toward = e > 0 ? e - 1 : e < 0 ? e + 1 : 0;
-    const long rest = pos.whiteToMove ? toward - material : toward + material;
+    const long rest = pos.whiteToMove() ? toward - material : toward + material;
     long mat = e - rest;
     if (mat == 1 || mat == -1) mat = 0;
 

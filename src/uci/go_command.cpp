@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "control/search_control.h"
-#include "search/engine.h"
+#include "control/session.h"
 #include "uci/uci_protocol.h"
 #include "util/text.h"
 
@@ -40,16 +40,16 @@ int countAfter(const char* line, const char* keyword) {
 
 void UciProtocol::go(const char* line) {
     // A search still running reads the root filter and the game: it ends, silently, first.
-    stopSilently();
+    control_->stopSilently();
+    RootFilter& filter = session_->rootFilter;
+    filter = RootFilter{};
     if (const char* moves = std::strstr(line, "searchmoves")) {
-        engine_->setRootFilter(afterKeyword(moves, 11), false);
+        filter = RootFilter{true, false, afterKeyword(moves, 11)};
     } else if ((moves = std::strstr(line, "excludemoves")) != nullptr) {
-        engine_->setRootFilter(afterKeyword(moves, 12), true);
-    } else {
-        engine_->setRootFilter(nullptr, false);
+        filter = RootFilter{true, true, afterKeyword(moves, 12)};
     }
     const bool ponder = std::strstr(line, "ponder") != nullptr;
-    const bool white = engine_->game.position.sideToMove() == WHITE;
+    const bool white = session_->game.position.sideToMove() == WHITE;
 
     GoParameters parameters;
     parameters.time = numberAfter(line, white ? "wtime" : "btime", &parameters.clockGiven);
@@ -63,13 +63,6 @@ void UciProtocol::go(const char* line) {
     control_->go(parameters, ponder, infinite);
 }
 
-void UciProtocol::ponderhit(const char*) {
-    engine_->ponder = false;
-    // The clock has been running since the ponder search began, so the time spent pondering counts.
-    if (engine_->pvMove != NO_MOVE &&
-        (!engine_->continueIterating || control_->clock()->softExceededOnPonderhit())) {
-        engine_->stop = true;
-    }
-}
+void UciProtocol::ponderhit(const char*) { control_->ponderhit(); }
 
 }  // namespace zelmora

@@ -17,7 +17,7 @@
 
 #include "book/material_statistics.h"
 #include "neural/material_learning.h"
-#include "search/engine.h"
+#include "control/search_control.h"
 #include "uci/uci_protocol.h"
 #include "util/platform.h"
 #include "util/random.h"
@@ -68,7 +68,7 @@ void UciProtocol::mat(const char* line) {
         const std::string name = fileName(arguments + 5);
         if (name.empty()) return complain(" learn: training file expected");
         setIdlePriority();
-        Network network = engine_->evaluator.material.network();
+        Network network = control_->mainEngine().evaluator.material.network();
         runMaterialLearning(name.c_str(), network, RandomGenerator::instance(), stderr);
         return;
     }

@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "control/search_control.h"
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "board/perft.h"
-#include "search/engine.h"
-#include "uci/engine_output.h"
+#include "control/engine_output.h"
+#include "control/session.h"
 #include "uci/uci_protocol.h"
 #include "util/platform.h"
 #include "util/text.h"
@@ -62,14 +63,14 @@ void printCount(EngineOutput& output, const char* move, int depth, std::int64_t 
 }  // namespace
 
 void UciProtocol::perft(const char* line) {
-    stopSilently();
+    control_->stopSilently();
     PerftRequest request;
     switch (parsePerft(skipWord(skipWhite(line)), request)) {
         case PerftParse::NO_DEPTH: output_->debugMessage("perft ohne depth", line); return;
         case PerftParse::DEPTH_TOO_LARGE: output_->debugMessage("Unzul\xE4ssiger Wert f\xFCr 'depth'", line); return;
         case PerftParse::OK: break;
     }
-    Position pos = engine_->game.position;
+    Position pos = session_->game.position;
     if (!request.divide) {
         PerftTable table(request.hashMb);
         std::int64_t start = systemMilliseconds();

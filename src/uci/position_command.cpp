@@ -3,8 +3,9 @@
 
 #include "board/notation.h"
 #include "book/book_loader.h"
-#include "search/engine.h"
-#include "uci/engine_output.h"
+#include "control/engine_output.h"
+#include "control/search_control.h"
+#include "control/session.h"
 #include "uci/uci_protocol.h"
 #include "util/text.h"
 
@@ -15,7 +16,7 @@ namespace {
 // 32 men and nothing on ranks 3 to 6: the array a game starts from.
 constexpr Bitboard MIDDLE_RANKS = 0x0000FFFFFFFF0000ULL;
 
-bool isGameStart(const Position& pos) { return pos.pieceCount() == 32 && (pos.occupied & MIDDLE_RANKS) == 0; }
+bool isGameStart(const Position& pos) { return pos.pieceCount() == 32 && (pos.occupied() & MIDDLE_RANKS) == 0; }
 
 // One move of a "moves" list: four characters, five with a promotion letter; castling
 // may be written "O-O" or "O-O-O".
@@ -32,16 +33,18 @@ void readMoveToken(const char* text, char token[6]) {
 
 }  // namespace
 
-bool UciProtocol::reloadOpeningBook() { return reloadBook(*engine_); }
+bool UciProtocol::reloadOpeningBook() {
+    return reloadBook(session_->ownBook, session_->bookFile, control_->table());
+}
 
 void UciProtocol::ucinewgame(const char*) {
-    stopSilently();
+    control_->stopSilently();
     if (!reloadOpeningBook()) output_->debugMessage("Opening book read error");
 }
 
 void UciProtocol::position(const char* line) {
-    stopSilently();
-    GameRecord& game = engine_->game;
+    control_->stopSilently();
+    GameRecord& game = session_->game;
     // The set-up starts behind the command word, so leading blanks before it do no harm.
     const char* setup = skipWhite(skipWord(skipWhite(line)));
     bool gameStart = false;
@@ -66,13 +69,13 @@ void UciProtocol::position(const char* line) {
         if (!game.setFen(fen)) {
             // The position did change (to the start), so the output must follow it.
             game.newGame();
-            output_->setRootPosition();
+            output_->setRootPosition(game.position);
             output_->debugMessage("position: Ung\xFCltiger FEN-String: ", fen);
             return;
         }
         gameStart = isGameStart(game.position);
     }
-    if (chess960) game.position.chess960Castling = 1;
+    if (session_->chess960) game.position.chess960Castling = 1;
 
     const char* moves = std::strstr(setup, "moves");
     int played = 0;
@@ -87,7 +90,7 @@ void UciProtocol::position(const char* line) {
             Move move = NO_MOVE;
             if (!textToMove(game.position, token, move, true)) {
                 output_->debugMessage("position: Ung\xFCltiger Zug: ", token);
-                output_->setRootPosition();
+                output_->setRootPosition(game.position);
                 return;
             }
             game.playMove(move);
@@ -95,7 +98,7 @@ void UciProtocol::position(const char* line) {
             p = skipWord(p);
         }
     }
-    output_->setRootPosition();
+    output_->setRootPosition(game.position);
     if (gameStart && played <= 1 && !reloadOpeningBook()) output_->debugMessage("Opening book read error");
 }
 

@@ -1,14 +1,13 @@
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "book/book_loader.h"
+#include "control/engine_output.h"
 #include "control/search_control.h"
-#include "search/engine.h"
-#include "search/score.h"
-#include "search/transposition_table.h"
-#include "uci/engine_output.h"
+#include "control/session.h"
 #include "uci/uci_protocol.h"
 #include "util/text.h"
 
@@ -62,7 +61,7 @@ constexpr OptionName OPTIONS[] = {
 };
 
 constexpr std::size_t MAX_NAME = 29;
-constexpr std::size_t MAX_TEXT = Engine::FILE_NAME_SIZE - 1;
+constexpr std::size_t MAX_TEXT = FILE_NAME_SIZE - 1;
 constexpr std::size_t MAX_WORD = 80;
 constexpr std::size_t MAX_CHECK = 8;
 
@@ -130,7 +129,7 @@ void UciProtocol::setoption(const char* line) {
     }
     const Option option = known->option;
     if (option == Option::ClearHash) {
-        engine_->table->clear();
+        control_->table().clear();
         return;
     }
 
@@ -140,20 +139,23 @@ void UciProtocol::setoption(const char* line) {
         return;
     }
     const std::string invalid = "Unzul\xE4ssiger Wert f\xFCr '" + optionName + "'";
-    MaterialEvaluator& material = engine_->evaluator.material;
+    MaterialEvaluator& material = control_->mainEngine().evaluator.material;
 
     if (isTextOption(option)) {
         const std::string text = valueText(value);
         if (option == Option::LogFile) {
-            engine_->setLogFile(text == "nul:" ? "" : text.substr(0, Engine::FILE_NAME_SIZE - 1).c_str());
+            // "nul:" is the system's name for no file.
+            std::snprintf(session_->timeLogFile, sizeof session_->timeLogFile, "%s", text == "nul:" ? "" : text.c_str());
             return;
         }
-        stopSilently();
+        control_->stopSilently();
         if (option == Option::BookFile) {
-            setBookFile(*engine_, text.c_str());
+            std::snprintf(session_->bookFile, sizeof session_->bookFile, "%s", text.c_str());
+            // While a book is loaded the new file replaces it at once.
+            if (control_->table().bookCount != 0) loadBook(session_->bookFile, control_->table());
             return;
         }
-        engine_->table->clear();
+        control_->table().clear();
         // A file that cannot be read leaves the network in use: better the old evaluation than none.
         if (material.loadNetwork(text.c_str())) material.clear();
         evalScratch_->material.copySettings(material);
@@ -176,8 +178,8 @@ void UciProtocol::setoption(const char* line) {
         switch (option) {
             case Option::Hash:
                 if (!read || n < 1) break;
-                stopSilently();
-                engine_->table->resize(static_cast<std::size_t>(std::min<std::int64_t>(n, MAX_HASH_MB)) * 1048576);
+                control_->stopSilently();
+                control_->table().resize(static_cast<std::size_t>(std::min<std::int64_t>(n, MAX_HASH_MB)) * 1048576);
                 return;
             case Option::MultiPV:
             case Option::Processors: {
@@ -185,9 +187,9 @@ void UciProtocol::setoption(const char* line) {
                     output_->debugMessage(invalid.c_str(), line);
                     n = 1;
                 }
-                stopSilently();
+                control_->stopSilently();
                 if (option == Option::MultiPV) {
-                    engine_->multiPv = static_cast<int>(std::min<std::int64_t>(n, 255));
+                    session_->multiPv = static_cast<int>(std::min<std::int64_t>(n, MAX_MULTI_PV));
                 } else {
                     control_->setThreadCount(static_cast<int>(std::min<std::int64_t>(n, MAX_THREADS)));
                 }
@@ -197,8 +199,8 @@ void UciProtocol::setoption(const char* line) {
             case Option::NeuroWidth: {
                 const bool share = option == Option::NeuroMaterial;
                 if (!read || n < (share ? 0 : 1) || n > (share ? 100 : 10000)) break;
-                stopSilently();
-                engine_->table->clear();
+                control_->stopSilently();
+                control_->table().clear();
                 if (share) {
                     material.setNeuroMaterial(static_cast<int>(n));
                 } else {
@@ -211,7 +213,7 @@ void UciProtocol::setoption(const char* line) {
             }
             default:  // Resign
                 if (!read || n < 1) break;
-                engine_->resignThreshold = resignThreshold(n);
+                session_->resignThreshold = resignThreshold(n);
                 return;
         }
         output_->debugMessage(invalid.c_str(), line);
@@ -227,13 +229,13 @@ void UciProtocol::setoption(const char* line) {
     switch (option) {
         case Option::Ponder: control_->clock()->setPonderOption(on); break;
         case Option::OwnBook:
-            stopSilently();
-            engine_->ownBook = on;
+            control_->stopSilently();
+            session_->ownBook = on;
             break;
-        case Option::Chess960: chess960 = on; break;
+        case Option::Chess960: session_->chess960 = on; break;
         case Option::Blocking: control_->blocking = on; break;
         case Option::NoOutput: output_->setSilent(on); break;
-        default: engine_->alwaysClearHash = on; break;
+        default: session_->alwaysClearHash = on; break;
     }
 }
 

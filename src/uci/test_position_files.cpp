@@ -82,7 +82,7 @@ PositionFileScan collectPositionKeys(const char* fileName, PositionKeySet& keys)
             ++scan.skippedLines;
             continue;
         }
-        keys.insert(position.key);
+        keys.insert(position.key());
         ++scan.positions;
     }
     scan.endsInsideLine = !ended;

@@ -6,7 +6,7 @@
 #include "board/game_record.h"
 #include "control/time_limits.h"
 #include "pgn/pgn_reader.h"
-#include "search/engine.h"
+#include "search/standalone_search.h"
 #include "search/transposition_table.h"
 #include "util/random.h"
 
@@ -24,8 +24,8 @@ bool inBand(int score, int value) { return -SCORE_BAND - value <= score && score
 // Heavy pieces count more and pawns less, so that the first file gets the positions with much
 // material left, the second the endgame-like ones.
 int materialWeight(const Position& pos) {
-    const SideRecord& w = pos.side[WHITE];
-    const SideRecord& b = pos.side[BLACK];
+    const SideRecord& w = pos.side(WHITE);
+    const SideRecord& b = pos.side(BLACK);
     return 3 * (pos.pieceCount() + 2 * (w.count[QUEEN] + b.count[QUEEN])) +
            2 * (w.count[ROOK] + b.count[ROOK] - w.count[PAWN] - b.count[PAWN]);
 }
@@ -69,7 +69,7 @@ bool TestPositionJob::run(const char* controlFileName) {
         if (file != nullptr) std::fclose(file);
         file = nullptr;
     }
-    engine_.reset();
+    search_.reset();
     return done;
 }
 
@@ -92,11 +92,9 @@ void TestPositionJob::openPositionFiles() {
 }
 
 void TestPositionJob::walkGame(long number, const std::vector<Move>& moves, const char* fen) {
-    engine_.reset();
-    engine_ = std::make_unique<Engine>();
-    engine_->ownTable->resize(TABLE_BYTES);
-    engine_->ownBook = false;  // the job searches every position itself
-    GameRecord& game = engine_->game;
+    search_.reset();
+    search_ = std::make_unique<StandaloneSearch>(TABLE_BYTES);
+    GameRecord& game = search_->shared.game;
     if (*fen != '\0' && !game.setFen(fen)) {
         std::fprintf(messages_, "info string testpos: game %ld has an unusable FEN\n", number);
         std::fflush(messages_);
@@ -122,17 +120,17 @@ TestPositionJob::Verdict TestPositionJob::examine(const GameRecord& game, long n
     const int target = materialWeight(pos) >= 29 + int(random_.below(14)) ? 0 : 1;
     if (positionFiles_[target] == nullptr) return Verdict::NEXT;
     // Marked as seen before the tests, so that a rejected position is not tried again.
-    if (!keys_.insert(pos.key).second) return Verdict::NEXT;
+    if (!keys_.insert(pos.key()).second) return Verdict::NEXT;
     if (pos.inCheck()) return Verdict::NEXT;
 
     // Quiet: nothing the quiescence search finds moves the value off the static evaluation.
     // It starts at the depth a search leaf hands it, so checks count as unrest too.
-    Engine& engine = *engine_;
+    Engine& engine = search_->engine;
     engine.prepareSearch();
     const int e = engine.evaluator.evaluate(pos);
     const int v = engine.quiesce(e - 1, e + 1, -1);
     if (v <= e - 1 || v >= e + 1) return Verdict::NEXT;
-    if (std::abs(v) > 500 + int(pos.key % 2001)) return Verdict::NEXT;
+    if (std::abs(v) > 500 + int(pos.key() % 2001)) return Verdict::NEXT;
 
     engine.buildRootMoves();
     if (engine.rootMoveCount == 0) return Verdict::STOP_GAME;
@@ -145,14 +143,14 @@ TestPositionJob::Verdict TestPositionJob::examine(const GameRecord& game, long n
 }
 
 int TestPositionJob::searchScore(std::int64_t nodes) {
-    Engine& engine = *engine_;
+    Engine& engine = search_->engine;
     TimeLimits limits;
     GoParameters go;
     go.nodes = nodes;
     limits.setBudget(go, false);
     engine.clock = &limits;
-    engine.stop = false;
-    engine.ponder = false;
+    search_->shared.stop = false;
+    search_->shared.ponder = false;
     limits.start();
     engine.think();
     limits.stop();

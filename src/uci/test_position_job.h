@@ -13,7 +13,7 @@
 
 namespace zelmora {
 
-class Engine;
+struct StandaloneSearch;
 class GameRecord;
 class RandomGenerator;
 
@@ -63,7 +63,7 @@ private:
     TestPositionControl control_;
     PositionKeySet keys_;
     std::FILE* positionFiles_[2] = {nullptr, nullptr};
-    std::unique_ptr<Engine> engine_;
+    std::unique_ptr<StandaloneSearch> search_;
     TestPositionSummary summary_;
 };
 

@@ -1,5 +1,7 @@
 #include <cstdio>
 
+#include "control/search_control.h"
+#include "control/search_control.h"
 #include "uci/test_position_job.h"
 #include "uci/uci_protocol.h"
 #include "util/platform.h"
@@ -14,7 +16,7 @@ void UciProtocol::testpos(const char* line) {
     const char* controlFile = skipWhite(skipWord(skipWhite(line)));
     if (*controlFile == '\0') return;
     // Its progress lines must not mix with a search's output.
-    stopSilently();
+    control_->stopSilently();
     setIdlePriority();
     TestPositionJob job(RandomGenerator::instance(), stdout);
     job.run(controlFile);

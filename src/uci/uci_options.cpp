@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "uci/engine_output.h"
+#include "control/engine_output.h"
 #include "uci/uci_protocol.h"
 
 namespace zelmora {

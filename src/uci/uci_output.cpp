@@ -5,8 +5,8 @@
 #include <string>
 
 #include "board/notation.h"
-#include "control/time_limits.h"
 #include "search/engine.h"
+#include "search/search_limits.h"
 #include "uci/score_text.h"
 #include "util/text.h"
 
@@ -26,13 +26,12 @@ void appendScore(LineBuffer& line, int score, int alpha, int beta) {
 
 }  // namespace
 
-UciOutput::UciOutput(Engine* engine, TimeLimits* clock, std::FILE* stream)
-    : EngineOutput(stream), engine_(engine), clock_(clock) {}
+UciOutput::UciOutput(const SearchLimits* clock, std::FILE* stream) : EngineOutput(stream), clock_(clock) {}
 
 double UciOutput::elapsedTime() const { return clock_ != nullptr ? static_cast<double>(clock_->elapsed()) : 0.0; }
 
 double UciOutput::scaledNodes(const Engine& engine) {
-    return static_cast<double>(engine.nodes) * engine.threadCount;
+    return static_cast<double>(engine.nodes) * engine.settings().threadCount;
 }
 
 void UciOutput::appendMoves(LineBuffer& line, const Move* moves, int count) const {
@@ -63,7 +62,7 @@ void UciOutput::pvLine(const Engine& engine, int score, int alpha, int beta) {
     printLine(line.text());
 }
 
-void UciOutput::currMove(Move move, int number) {
+void UciOutput::currMove(const Engine&, Move move, int number) {
     if (!isDebug() && elapsedTime() < QUIET_START_MS) return;
     char text[16];
     LineBuffer line;
@@ -98,7 +97,7 @@ void UciOutput::infoString(const char* text, const char* detail) {
     printLine(line.c_str());
 }
 
-void UciOutput::bestMove(const Move* best, const Move* ponder) {
+void UciOutput::bestMove(const Engine&, const Move* best, const Move* ponder) {
     if (best == nullptr) {
         debugMessage("Kein Zug berechnet");
         return;
@@ -117,8 +116,7 @@ void UciOutput::bestMove(const Move* best, const Move* ponder) {
     printLine(line.text());
 }
 
-void UciOutput::searchFinished() {
-    const Engine& engine = *engine_;
+void UciOutput::searchFinished(const Engine& engine) {
     double time = elapsedTime();
     double nodes = scaledNodes(engine);
     int selective = std::max(engine.iterationDepth, engine.selectiveDepth);
@@ -130,9 +128,9 @@ void UciOutput::searchFinished() {
     printLine(line.text());
 }
 
-void UciOutput::setRootPosition() { root_ = engine_->game.position; }
+void UciOutput::setRootPosition(const Position& root) { root_ = root; }
 
-void UciTimeLogOutput::searchFinished() {
+void UciTimeLogOutput::searchFinished(const Engine&) {
     ++searchCount_;
     double seconds = elapsedTime() * 0.001;
     totalTime_ += seconds;

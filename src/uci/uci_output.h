@@ -2,27 +2,28 @@
 // The UCI wording of the output channel.
 
 #include "board/position.h"
-#include "uci/engine_output.h"
+#include "control/engine_output.h"
 
 namespace zelmora {
 
 class Engine;
 class LineBuffer;
-class TimeLimits;
+class SearchLimits;
 
 class UciOutput : public EngineOutput {
 public:
-    UciOutput(Engine* engine, TimeLimits* clock, std::FILE* stream = stdout);
+    // The clock tells the time of the reports.
+    explicit UciOutput(const SearchLimits* clock, std::FILE* stream = stdout);
 
     void pvLine(const Engine& engine, int score, int alpha, int beta) override;
-    void currMove(Move move, int number) override;
+    void currMove(const Engine& engine, Move move, int number) override;
     void multiPvLine(const Engine& engine, int lineNumber, const PrincipalVariation& pv, int score, int alpha,
                      int beta) override;
     void debugMessage(const char* text, const char* detail = nullptr) override;
     void infoString(const char* text, const char* detail = nullptr) override;
-    void bestMove(const Move* best, const Move* ponder) override;
-    void searchFinished() override;
-    void setRootPosition() override;
+    void bestMove(const Engine& engine, const Move* best, const Move* ponder) override;
+    void searchFinished(const Engine& engine) override;
+    void setRootPosition(const Position& root) override;
 
 protected:
     // Milliseconds since the search clock started.
@@ -34,8 +35,7 @@ protected:
     // The position the current search started from; moves of its reports are written against it.
     const Position& rootPosition() const { return root_; }
 
-    Engine* engine_;
-    TimeLimits* clock_;
+    const SearchLimits* clock_;
 
 private:
     Position root_;
@@ -46,7 +46,7 @@ class UciTimeLogOutput : public UciOutput {
 public:
     using UciOutput::UciOutput;
 
-    void searchFinished() override;
+    void searchFinished(const Engine& engine) override;
     void printLine(const char* text) override;
 
 private:

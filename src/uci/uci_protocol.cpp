@@ -7,8 +7,8 @@
 #include "book/material_statistics.h"
 #include "control/search_control.h"
 #include "eval/evaluator.h"
-#include "search/engine.h"
-#include "uci/engine_output.h"
+#include "control/session.h"
+#include "control/engine_output.h"
 
 namespace zelmora {
 
@@ -30,10 +30,10 @@ const UciProtocol::Keyword UciProtocol::KEYWORDS[] = {
     {"testpos", &UciProtocol::testpos},
 };
 
-UciProtocol::UciProtocol(Engine* engine, EngineOutput* output, SearchControl* control, bool showHidden)
-    : showHiddenOptions(showHidden), engine_(engine), output_(output), control_(control),
+UciProtocol::UciProtocol(Session* session, EngineOutput* output, SearchControl* control, bool showHidden)
+    : showHiddenOptions(showHidden), session_(session), output_(output), control_(control),
       evalScratch_(std::make_unique<Evaluator>()) {
-    evalScratch_->material.copySettings(engine->evaluator.material);
+    evalScratch_->material.copySettings(control->mainEngine().evaluator.material);
 }
 
 UciProtocol::~UciProtocol() = default;
@@ -61,11 +61,5 @@ void UciProtocol::quit(const char*) {
     control_->stop();
 }
 
-void UciProtocol::stopSilently() {
-    bool wasSilent = output_->isSilent();
-    output_->setSilent(true);
-    control_->stop();
-    output_->setSilent(wasSilent);
-}
 
 }  // namespace zelmora

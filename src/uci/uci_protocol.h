@@ -6,10 +6,10 @@
 namespace zelmora {
 
 class BookBuilder;
-class Engine;
 class EngineOutput;
 class MaterialStatistics;
 class SearchControl;
+struct Session;
 
 class Evaluator;
 
@@ -20,7 +20,7 @@ public:
     static constexpr int DEFAULT_NEURO_MATERIAL = 40;
     static constexpr int DEFAULT_NEURO_WIDTH = 300;
 
-    UciProtocol(Engine* engine, EngineOutput* output, SearchControl* control, bool showHiddenOptions);
+    UciProtocol(Session* session, EngineOutput* output, SearchControl* control, bool showHiddenOptions);
     ~UciProtocol();
     UciProtocol(const UciProtocol&) = delete;
     UciProtocol& operator=(const UciProtocol&) = delete;
@@ -29,7 +29,6 @@ public:
     void handle(const char* line);
 
     bool showHiddenOptions;
-    bool chess960 = false;  // option UCI_Chess960
 
 private:
     using Command = void (UciProtocol::*)(const char* line);
@@ -55,12 +54,10 @@ private:
     void eval(const char* line);
     void testpos(const char* line);
 
-    // Stops a running search without letting it print its result.
-    void stopSilently();
     // Loads the opening book after a game start; false when the file could not be read.
     bool reloadOpeningBook();
 
-    Engine* engine_;
+    Session* session_;
     EngineOutput* output_;
     SearchControl* control_;
     // "eval" must not share the caches of a search that may be running.

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "board/notation.h"
-#include "search/engine.h"
+#include "control/session.h"
 #include "util/platform.h"
 #include "util/text.h"
 #include "xboard/game_end.h"
@@ -210,7 +210,7 @@ void XboardProtocol::engineMoved(const char* bestText, const char* ponderText, i
     if (!playMove(bestText)) return;  // the engine's board and ours disagree: nothing more to build on
     expectedMove_.clear();
     if (announceGameEnd()) return;
-    if (scores_.shouldResign(engine_->resignThreshold.load())) {
+    if (scores_.shouldResign(session_->resignThreshold.load())) {
         output_->answer("resign");
         return;
     }

@@ -59,16 +59,16 @@ void XboardOutput::pvLine(const Engine& engine, int score, int alpha, int beta) 
     printLine(line.text());
 }
 
-void XboardOutput::currMove(Move move, int number) {
+void XboardOutput::currMove(const Engine& engine, Move move, int number) {
     char text[16];
     moveToText(rootPosition(), move, MoveStyle::COORDINATE, text);
-    const double nodes = scaledNodes(*engine_);
+    const double nodes = scaledNodes(engine);
     LockGuard guard(textLock_);
     currentMoveNumber_ = number;
     copyText(currentMoveText_, sizeof currentMoveText_, text);
     statNodes_ = nodes;
-    statDepth_ = engine_->iterationDepth + 1;
-    statRootMoves_ = engine_->rootMoveCount;
+    statDepth_ = engine.iterationDepth + 1;
+    statRootMoves_ = engine.rootMoveCount;
 }
 
 namespace {
@@ -98,9 +98,8 @@ void XboardOutput::infoString(const char* text, const char* detail) {
     printLine(line.c_str());
 }
 
-void XboardOutput::bestMove(const Move* best, const Move* ponder) {
+void XboardOutput::bestMove(const Engine& engine, const Move* best, const Move* ponder) {
     if (analyzing_ || isSilent() || protocol_ == nullptr) return;
-    const Engine& engine = *engine_;
     if (best == nullptr) {
         protocol_->engineMoved(nullptr, nullptr, engine.lastScore, false);
         return;

@@ -19,12 +19,12 @@ public:
     void setProtocol(XboardProtocol* protocol) { protocol_ = protocol; }
 
     void pvLine(const Engine& engine, int score, int alpha, int beta) override;
-    void currMove(Move move, int number) override;
+    void currMove(const Engine& engine, Move move, int number) override;
     void multiPvLine(const Engine&, int, const PrincipalVariation&, int, int, int) override {}
     void debugMessage(const char* text, const char* detail = nullptr) override;
     void infoString(const char* text, const char* detail = nullptr) override;
-    void bestMove(const Move* best, const Move* ponder) override;
-    void searchFinished() override {}
+    void bestMove(const Engine& engine, const Move* best, const Move* ponder) override;
+    void searchFinished(const Engine&) override {}
 
     // The adapter's own answers. The engine is switched off for a moment around every silent
     // stop, and those moments must not swallow what the adapter says meanwhile; after "quit"

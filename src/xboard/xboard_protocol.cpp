@@ -50,8 +50,8 @@ const XboardProtocol::Keyword XboardProtocol::KEYWORDS[] = {
     {".", &XboardProtocol::dot},
 };
 
-XboardProtocol::XboardProtocol(UciProtocol* uci, XboardOutput* output, const Engine* engine)
-    : uci_(uci), output_(output), engine_(engine), queue_(runUciLine, this) {}
+XboardProtocol::XboardProtocol(UciProtocol* uci, XboardOutput* output, const Session* session)
+    : uci_(uci), output_(output), session_(session), queue_(runUciLine, this) {}
 
 XboardProtocol::~XboardProtocol() { queue_.terminate(); }
 

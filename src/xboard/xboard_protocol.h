@@ -14,7 +14,7 @@
 
 namespace zelmora {
 
-class Engine;
+struct Session;
 class UciProtocol;
 class XboardOutput;
 
@@ -23,7 +23,7 @@ public:
     static constexpr int MOVE_WIDTH = 6;  // every move of the move list takes six characters
 
     // engine is read for its resign threshold only.
-    XboardProtocol(UciProtocol* uci, XboardOutput* output, const Engine* engine);
+    XboardProtocol(UciProtocol* uci, XboardOutput* output, const Session* session);
     // Stops the queue worker; lines still waiting are dropped.
     ~XboardProtocol();
     XboardProtocol(const XboardProtocol&) = delete;
@@ -114,7 +114,7 @@ private:
     Lock lock_;  // held while one xboard command or one engine move is handled
     UciProtocol* uci_;
     XboardOutput* output_;
-    const Engine* engine_;
+    const Session* session_;  // its resign threshold
     CommandQueue queue_;
 
     GameRecord board_;

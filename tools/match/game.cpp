@@ -59,7 +59,7 @@ bool looksLikeCoordinates(const std::string& text) {
 const char* colourName(Colour c) { return c == WHITE ? "White" : "Black"; }
 
 // The side has nothing but its king: it cannot win on the opponent's time.
-bool bareKing(const Position& pos, Colour c) { return pos.side[c].count[ALL_PIECES] == 1; }
+bool bareKing(const Position& pos, Colour c) { return pos.side(c).count[ALL_PIECES] == 1; }
 
 }  // namespace
 
@@ -201,7 +201,7 @@ bool Game::setUp(GameRecord& record, int& moveNumber) {
         startFen_ = std::string(record.position.writeFen(buffer)) + " 0 1";
     else
         startFen_ = opening_.fen.empty() ? "" : fenFields(opening_.fen);
-    whiteStarts_ = record.position.whiteToMove;
+    whiteStarts_ = record.position.whiteToMove();
     if (!startFen_.empty()) {
         std::istringstream in(startFen_);
         std::string word;
@@ -220,7 +220,7 @@ bool Game::setUp(GameRecord& record, int& moveNumber) {
         played.san = sanText(record.position, m);
         played.uci = uciText(record.position, m, chess960_);
         played.book = true;
-        if (!record.position.whiteToMove) ++moveNumber;
+        if (!record.position.whiteToMove()) ++moveNumber;
         record.playMove(m);
         moves_.push_back(played);
     }

@@ -52,7 +52,7 @@ bool Game::startPondering(const GameRecord& record, UciEngine& engine, EngineSta
     offered_ = NO_MOVE;
     ponderer = nullptr;
     if (reply == NO_MOVE) return true;
-    const Colour c = record.position.whiteToMove ? BLACK : WHITE;  // the last mover
+    const Colour c = record.position.whiteToMove() ? BLACK : WHITE;  // the last mover
     std::string position = positionCommand();  // ends with the ponderer's own move
     position += ' ';
     position += uciText(record.position, reply, chess960_);

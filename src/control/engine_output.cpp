@@ -1,4 +1,4 @@
-#include "uci/engine_output.h"
+#include "control/engine_output.h"
 
 namespace zelmora {
 
