@@ -1,15 +1,19 @@
 #include "board/position.h"
 
+#include <cassert>
+
 namespace zelmora {
 
 namespace {
 
 inline void logSet(UndoRecord& u, Bitboard& set) {
+    assert(u.setCount < UndoRecord::MAX_SETS);
     u.setAddress[u.setCount] = &set;
     u.setOld[u.setCount++] = set;
 }
 
 inline void logValue(UndoRecord& u, std::int8_t& value) {
+    assert(u.valueCount < UndoRecord::MAX_VALUES);
     u.valueAddress[u.valueCount] = &value;
     u.valueOld[u.valueCount++] = value;
 }
@@ -203,6 +207,7 @@ bool Position::finishLegalMake(const UndoRecord& u) {
     }
     computeAttacks(~mover);
     computePinnedAttacked();
+    assert(isConsistent());
     return true;
 }
 

@@ -186,6 +186,29 @@ void Position::computePinnedAttacked() {
     pinnedAttacked_ = result;
 }
 
+bool Position::isConsistent(bool attacksFresh) const {
+    Position fresh = *this;
+    if (!fresh.validateAndComplete()) return false;
+    for (int c = WHITE; c <= BLACK; ++c) {
+        const SideRecord& s = side_[c];
+        const SideRecord& f = fresh.side_[c];
+        for (int t = ALL_PIECES; t <= KING; ++t) {
+            if (s.pieces[t] != f.pieces[t] || s.count[t] != f.count[t]) return false;
+            // The lists may be in any order after moves, but must hold exactly the set's squares.
+            Bitboard listed = 0;
+            for (int i = 0; t != ALL_PIECES && i < s.count[t]; ++i) listed |= bit(s.squareList[t][i]);
+            if (t != ALL_PIECES && listed != s.pieces[t]) return false;
+        }
+        if (s.materialSum != f.materialSum || s.materialKey != f.materialKey) return false;
+        if (attacksFresh && (s.attackedByEnemy != f.attackedByEnemy || s.attackedTwiceByEnemy != f.attackedTwiceByEnemy ||
+                             s.attackedByEnemyPawns != f.attackedByEnemyPawns))
+            return false;
+    }
+    if (occupied_ != fresh.occupied_ || key_ != fresh.key_ || pawnKey_ != fresh.pawnKey_) return false;
+    if (castlingRights_ != fresh.castlingRights_) return false;
+    return !attacksFresh || pinnedAttacked_ == fresh.pinnedAttacked_;
+}
+
 Position::MaterialWithout::MaterialWithout(Position& pos, Colour colour, int type, Square square)
     : side_(pos.side_[colour]), type_(type), set_(side_.pieces[type]), materialSum_(side_.materialSum),
       materialKey_(side_.materialKey) {

@@ -46,6 +46,11 @@ struct NullMoveUndo {
 };
 
 struct UndoRecord {
+    // The most a move changes: a capture-promotion touches five sets (mover's piece, promoted piece
+    // and all pieces; victim and all pieces of the other side) and ten list slots and counts.
+    static constexpr int MAX_SETS = 5;
+    static constexpr int MAX_VALUES = 10;
+
     struct SideCopy {
         Bitboard attackedByEnemy, attackedTwiceByEnemy, attackedByEnemyPawns;
         std::int32_t materialSum;
@@ -53,10 +58,10 @@ struct UndoRecord {
     };
     int setCount;
     int valueCount;
-    Bitboard* setAddress[5];
-    Bitboard setOld[5];
-    std::int8_t* valueAddress[10];
-    std::int8_t valueOld[10];
+    Bitboard* setAddress[MAX_SETS];
+    Bitboard setOld[MAX_SETS];
+    std::int8_t* valueAddress[MAX_VALUES];
+    std::int8_t valueOld[MAX_VALUES];
     SideCopy side[2];
     Bitboard occupied, lastMoveSquares;
     std::uint64_t key, pawnKey;
