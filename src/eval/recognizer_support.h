@@ -3,8 +3,8 @@
 // exists once per strong colour: it is written for the strong side and mirrors itself.
 
 #include "board/position.h"
+#include "board/units.h"
 #include "eval/recognizer.h"
-#include "search/score.h"
 
 namespace zelmora::endgame {
 
