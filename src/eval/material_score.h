@@ -6,19 +6,13 @@
 #include <vector>
 
 #include "board/position.h"
+#include "neural/material_net.h"
 #include "neural/network.h"
 
 namespace zelmora {
 
 class EndgameRecognizer;
 class RecognizerRegistry;
-
-inline constexpr int MATERIAL_NET_INPUTS = 12;
-
-// One forward pass of a material network (shared by the evaluation and by training): counts are
-// queens, rooks, bishops, knights, pawns; x is -1 for opposite-coloured bishops, +1 for
-// same-coloured, else 0.
-double materialNetOutput(Network& network, const int own[5], const int other[5], int x);
 
 class MaterialEvaluator {
 public:
