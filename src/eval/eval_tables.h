@@ -16,19 +16,6 @@ constexpr int QUEEN_MOBILITY_MG[28] = {116, 147, 162, 172, 180, 187, 193, 199, 2
 constexpr int QUEEN_MOBILITY_EG[28] = {268, 410, 453, 472, 480, 482, 482, 479, 475, 470, 465, 458, 451, 444,
                                        437, 429, 421, 412, 404, 395, 386, 377, 368, 359, 350, 341, 331, 322};
 
-// Rook steps from the nearest of d4, e4, d5, e5.
-constexpr int centreDistanceOf(int square) {
-    const int file2 = 2 * (square & 7) - 7, rank2 = 2 * (square >> 3) - 7;
-    return ((file2 < 0 ? -file2 : file2) + (rank2 < 0 ? -rank2 : rank2)) / 2 - 1;
-}
-struct CentreDistanceTable {
-    int value[64];
-    constexpr CentreDistanceTable() : value() {
-        for (int s = 0; s < 64; ++s) value[s] = centreDistanceOf(s);
-    }
-};
-constexpr CentreDistanceTable CENTRE_DISTANCE{};
-
 constexpr int KING_SAFETY_SQUARE[64] = {
     41, 47, 37, 15, 15, 37, 47, 41,  //
     39, 45, 29, 12, 12, 29, 45, 39,  //

@@ -15,22 +15,10 @@ constexpr int PHASE_RANGE = 16384;
 constexpr int BOXED_KING_SHIFT = 150;
 constexpr int PAWNLESS_TEMPO = 3;
 
-int absolute(int v) { return v < 0 ? -v : v; }
-int chebyshev(Square a, Square b) {
-    const int files = absolute(fileOf(a) - fileOf(b)), rows = absolute(rowOf(a) - rowOf(b));
-    return files > rows ? files : rows;
-}
-int manhattan(Square a, Square b) { return absolute(fileOf(a) - fileOf(b)) + absolute(rowOf(a) - rowOf(b)); }
-// King steps to the nearest centre square.
-int kingStepsToCentre(Square s) {
-    const int files = absolute(2 * fileOf(s) - 7) / 2, rows = absolute(2 * rowOf(s) - 7) / 2;
-    return files > rows ? files : rows;
-}
-
 // What the stronger side gains from the weak king's exposure, in the stronger side's view.
 int pawnlessBonus(Square weakKing, Square strongKing) {
-    return 21 * (kingStepsToCentre(weakKing) - 2 * manhattan(weakKing, strongKing)) +
-           62 * CENTRE_DISTANCE.value[weakKing] - 16 * chebyshev(weakKing, strongKing);
+    return 21 * (kingStepsToCentre(weakKing) - 2 * rookSteps(weakKing, strongKing)) +
+           62 * rookStepsToCentre(weakKing) - 16 * kingSteps(weakKing, strongKing);
 }
 
 // White's view, m being the material term. With equal material each side's bonus is taken in

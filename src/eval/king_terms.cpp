@@ -84,7 +84,7 @@ int endgameKingTerm(const Position& pos, const PawnEntry& pawnEntry) {
     const Bitboard whitePawns = white.pieces[PAWN], blackPawns = black.pieces[PAWN];
     const Bitboard pawns = whitePawns | blackPawns;
 
-    int e = 22 * (CENTRE_DISTANCE.value[blackKing] - CENTRE_DISTANCE.value[whiteKing]);
+    int e = 22 * (rookStepsToCentre(blackKing) - rookStepsToCentre(whiteKing));
     if (black.count[QUEEN] != 0) e += 33 * std::min(3, popCount(kingAttacks(whiteKing) & white.pieces[ALL_PIECES]));
     if (white.count[QUEEN] != 0) e -= 33 * std::min(3, popCount(kingAttacks(blackKing) & black.pieces[ALL_PIECES]));
 

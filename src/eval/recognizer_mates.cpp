@@ -31,10 +31,10 @@ bool QueenVsRook::bound(const Position& pos, int& value, int alpha, int beta, in
 int BishopKnightMate::matingTerm(const Position& pos) const {
     const Square weakKing = weak(pos).king(), strongKing = strong(pos).king();
     const bool light = (strong(pos).pieces[BISHOP] & LIGHT_SQUARES) != 0;
-    const Square first = light ? 0 : 7, second = light ? 63 : 56;
+    const Square first = light ? A8 : H8, second = light ? H1 : A1;
     const Bitboard cornerZone = light ? namedSets.lightCornerZone : namedSets.darkCornerZone;
-    const int toCorner = std::min(manhattan(weakKing, first), manhattan(weakKing, second));
-    return 60 * (14 - toCorner) + 40 * centreDistance(weakKing) + 20 * (7 - distance(strongKing, weakKing)) +
+    const int toCorner = std::min(rookSteps(weakKing, first), rookSteps(weakKing, second));
+    return 60 * (14 - toCorner) + 40 * rookStepsToCentre(weakKing) + 20 * (7 - kingSteps(strongKing, weakKing)) +
            ((cornerZone & bit(weakKing)) ? 200 : 0);
 }
 

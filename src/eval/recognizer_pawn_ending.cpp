@@ -18,9 +18,9 @@ bool caught(Square pawn, Square enemyKing, Colour c, bool enemyToMove) {
     const Square promotion = promotionSquare(c, pawn);
     Square s = pawn;
     for (int moves = 0;; ++moves) {
-        if (distance(enemyKing, s) <= moves + (enemyToMove ? 1 : 0)) return true;
+        if (kingSteps(enemyKing, s) <= moves + (enemyToMove ? 1 : 0)) return true;
         if (s == promotion) return false;
-        s += (moves == 0 && relativeRank(c, pawn) == 1) ? 2 * step : step;
+        s += (moves == 0 && ranksFromHome(c, pawn) == 1) ? 2 * step : step;
     }
 }
 
@@ -28,8 +28,9 @@ bool caught(Square pawn, Square enemyKing, Colour c, bool enemyToMove) {
 // pawn to race with and no pawn on its fifth rank or beyond that could break through.
 bool hasRunner(const Position& pos, Bitboard passed, Colour c) {
     const Bitboard enemyPawns = pos.side[~c].pieces[PAWN];
+    const Colour enemy = ~c;
     const Bitboard enemyAdvanced =
-        c == WHITE ? rowMask(4) | rowMask(5) | rowMask(6) : rowMask(1) | rowMask(2) | rowMask(3);
+        relativeRankMask(enemy, 5) | relativeRankMask(enemy, 6) | relativeRankMask(enemy, 7);
     if ((passed & enemyPawns) || (enemyPawns & enemyAdvanced)) return false;
     const bool enemyToMove = pos.sideToMove() != c;
     for (Bitboard b = passed & pos.side[c].pieces[PAWN]; b;) {
@@ -45,10 +46,10 @@ int passedPawnTerm(const Position& pos, Bitboard passed, Colour c) {
     int v = 0;
     for (Bitboard b = passed & own.pieces[PAWN]; b;) {
         const Square pawn = popLowestBit(b);
-        const int rank = relativeRank(c, pawn);
+        const int rank = ranksFromHome(c, pawn);
         const Square stop = c == WHITE ? pawn - 8 : pawn + 8;
         v += PASSED_BONUS[rank];
-        v += 4 * rank * std::clamp(distance(enemyKing, stop) - distance(own.king(), stop), -4, 4);
+        v += 4 * rank * std::clamp(kingSteps(enemyKing, stop) - kingSteps(own.king(), stop), -4, 4);
     }
     return v;
 }

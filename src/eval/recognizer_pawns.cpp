@@ -56,10 +56,10 @@ bool MinorPawnVsKing::drawnSetup(const Position& pos) const {
     if (weak(pos).count[ALL_PIECES] != 1 || s.count[BISHOP] != 1 || s.count[KNIGHT] != 0) return false;
     const Bitboard pawns = s.pieces[PAWN];
     const int file = fileOf(s.squareList[PAWN][0]);
-    if ((file != 0 && file != 7) || (pawns & ~fileMask(file))) return false;
+    if ((file != A_FILE && file != H_FILE) || (pawns & ~fileMask(file))) return false;
     const Square promotion = promotionSquare(strong_, s.squareList[PAWN][0]);
     if (squaresOfColour(promotion) & s.pieces[BISHOP]) return false;
-    return distance(weak(pos).king(), promotion) <= 1;
+    return kingSteps(weak(pos).king(), promotion) <= 1;
 }
 
 bool MinorPawnVsKing::evaluate(const Position& pos, int& value) const {
@@ -106,7 +106,7 @@ bool PawnVsMinor::evaluate(const Position& pos, int& value) const {
     // the minor stays off the pawn's path.
     const Bitboard path = pawnPath(strong_, pawn);
     const bool controlsPath = ((pieceAttacks(loneType(w), minor, pos.occupied) | bit(minor)) & path) != 0;
-    value = whiteView(controlsPath ? 1 : 200 + 100 * relativeRank(strong_, pawn));
+    value = whiteView(controlsPath ? 1 : 200 + 100 * ranksFromHome(strong_, pawn));
     return false;
 }
 
@@ -130,8 +130,8 @@ bool TwoKnightsVsPawn::evaluate(const Position& pos, int& value) const {
     const SideRecord& w = weak(pos);
     const Square pawn = w.squareList[PAWN][0];
     const Square weakKing = w.king();
-    const int drive = 40 * centreDistance(weakKing) + 20 * (7 - distance(strong(pos).king(), weakKing));
-    const bool held = relativeRank(weakColour(), pawn) <= BLOCKADE_LIMIT[fileOf(pawn)];
+    const int drive = 40 * rookStepsToCentre(weakKing) + 20 * (7 - kingSteps(strong(pos).king(), weakKing));
+    const bool held = ranksFromHome(weakColour(), pawn) <= BLOCKADE_LIMIT[fileOf(pawn)];
     const Square stop = weakColour() == WHITE ? pawn - 8 : pawn + 8;
     int v;
     if (held && (strong(pos).pieces[KNIGHT] & bit(stop))) v = 2500 + drive;

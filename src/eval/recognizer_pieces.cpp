@@ -71,8 +71,8 @@ bool RookPawnVsRook::evaluate(const Position& pos, int& value) const {
     if (bit(w.king()) & path) {
         v /= 4;  // the defending king in front holds the draw
     } else {
-        v += PAWN_RANK_BONUS[relativeRank(strong_, pawn)] + PAWN_FILE_BONUS[fileOf(pawn)];
-        v += std::clamp(40 * (distance(w.king(), promotion) - distance(s.king(), promotion)), -200, 200);
+        v += PAWN_RANK_BONUS[ranksFromHome(strong_, pawn)] + PAWN_FILE_BONUS[fileOf(pawn)];
+        v += std::clamp(40 * (kingSteps(w.king(), promotion) - kingSteps(s.king(), promotion)), -200, 200);
     }
     // A rook behind the passed pawn, on either side, is worth most.
     if (s.pieces[ROOK] & behind) v += 150;

@@ -78,7 +78,7 @@ int KnightVsKnight::scale(const Position& pos, const Evaluator&, int value) cons
     for (int c = WHITE; c <= BLACK; ++c) {
         const Square knight = pos.side[c].squareList[KNIGHT][0];
         const Square enemyKing = pos.side[c ^ 1].king();
-        if (fileOf(knight) == 0 || fileOf(knight) == 7) value -= sign(Colour(c)) * 90;
+        if (fileOf(knight) == A_FILE || fileOf(knight) == H_FILE) value -= sign(Colour(c)) * 90;
         if (absolute(fileOf(knight) - fileOf(enemyKing)) == 2 && absolute(rowOf(knight) - rowOf(enemyKing)) == 2)
             value += sign(Colour(c)) * 27;
     }
@@ -108,7 +108,7 @@ int QueenVsQueen::scale(const Position& pos, const Evaluator&, int value) const 
         const Colour stronger = white > black ? WHITE : BLACK;
         value += sign(stronger) * (safeFromChecks(pos, stronger) ? 127 : -127);
     }
-    return value + 6 * (centreDistance(pos.side[BLACK].king()) - centreDistance(pos.side[WHITE].king()));
+    return value + 6 * (rookStepsToCentre(pos.side[BLACK].king()) - rookStepsToCentre(pos.side[WHITE].king()));
 }
 
 // Without pawns a side needs more than a minor piece of extra material to win.
