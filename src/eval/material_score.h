@@ -19,6 +19,8 @@ public:
     static constexpr int CACHE_SIZE = 8192;
     static constexpr int DEFAULT_NEURO_MATERIAL = 40;
     static constexpr int DEFAULT_NEURO_WIDTH = 300;
+    // What the delta form answers, from the side to move's view, when the recognizer changes.
+    static constexpr int RECOGNIZER_CHANGE = 1000000;
 
     explicit MaterialEvaluator(const RecognizerRegistry& registry);
 
@@ -29,8 +31,8 @@ public:
     void clear();                        // empties the cache
 
     // White's view. Plain: the score, which becomes the current score and recognizer. Delta: the
-    // score minus the current score, or +-1000000 (the side to move's gain) when the position's
-    // recognizer differs from the current one; the current values stay.
+    // score minus the current score, or +-RECOGNIZER_CHANGE (the side to move's gain) when the
+    // position's recognizer differs from the current one; the current values stay.
     int score(const Position& pos, bool delta = false);
     int currentScore() const { return currentScore_; }
     const EndgameRecognizer* currentRecognizer() const { return currentRecognizer_; }

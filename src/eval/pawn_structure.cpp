@@ -1,5 +1,5 @@
 #include "eval/eval_terms.h"
-#include "eval/eval_tables.h"
+#include "eval/eval_weights.h"
 
 namespace zelmora {
 
@@ -8,7 +8,7 @@ namespace {
 using namespace weights;
 
 constexpr Bitboard adjacentFiles(int file) {
-    return (file > 0 ? fileMask(file - 1) : 0) | (file < 7 ? fileMask(file + 1) : 0);
+    return (file > A_FILE ? fileMask(file - 1) : 0) | (file < H_FILE ? fileMask(file + 1) : 0);
 }
 
 // Every square on the ranks strictly in front of s, from C's side.
@@ -79,7 +79,7 @@ PhaseScore pawnStructure(const Position& pos, PawnEntry& entry) {
     entry.passed |= passed;
 
     const int defended = popCount(own & ownAttacks);
-    s.mg += DEFENDED_PAWN_COUNT_MG[defended < 7 ? defended : 7];
+    s.mg += DEFENDED_PAWN_COUNT_MG[defended < DEFENDED_PAWN_COUNT_MAX ? defended : DEFENDED_PAWN_COUNT_MAX];
     s.eg += UNDEFENDED_PAWN_COUNT_EG[popCount(own & ~ownAttacks)];
 
     constexpr Bitboard centre = Us == WHITE ? bit(D4) | bit(E4) : bit(D5) | bit(E5);
@@ -89,7 +89,8 @@ PhaseScore pawnStructure(const Position& pos, PawnEntry& entry) {
     entry.frontSpan[Us] = ownFront;
     // Outposts: squares on ranks 4 to 6 that an own pawn defends and no enemy pawn can ever attack.
     const Bitboard enemyAttackSpan = pawnAttacks(enemy | enemyFront, Them);
-    entry.outposts[Us] = ownAttacks & ~enemyAttackSpan & (relativeRankMask(Us, 4) | relativeRankMask(Us, 5) | relativeRankMask(Us, 6));
+    const Bitboard middleRanks = relativeRankMask(Us, 4) | relativeRankMask(Us, 5) | relativeRankMask(Us, 6);
+    entry.outposts[Us] = ownAttacks & ~enemyAttackSpan & middleRanks;
     entry.attackSpan[Them] = enemyAttackSpan;
     // Rook files: files without own pawns (half-open or open), valued by k = the own pawn count.
     entry.rookFiles[Us] = ~fileFill(own);

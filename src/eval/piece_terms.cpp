@@ -1,5 +1,5 @@
 #include "eval/eval_terms.h"
-#include "eval/eval_tables.h"
+#include "eval/eval_weights.h"
 
 namespace zelmora {
 
@@ -103,7 +103,8 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
         if (undeveloped != 0) {
             int each = UNDEVELOPED_MINOR;
             if (own.pieces[QUEEN] & ~(firstRank | relativeRankMask(Us, 2))) each += UNDEVELOPED_WITH_QUEEN_OUT;
-            if (rooks & ~(firstRank | relativeRankMask(Us, 2) | relativeRankMask(Us, 3))) each += UNDEVELOPED_WITH_ROOK_OUT;
+            const Bitboard homeRanks = firstRank | relativeRankMask(Us, 2) | relativeRankMask(Us, 3);
+            if (rooks & ~homeRanks) each += UNDEVELOPED_WITH_ROOK_OUT;
             s.mg += each * undeveloped;
         }
 

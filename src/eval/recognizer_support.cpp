@@ -46,7 +46,8 @@ bool unclear(const Position& pos) {
         const SideRecord& own = pos.side[c];
         const SideRecord& enemy = pos.side[c ^ 1];
         const Square k = own.king();
-        if (attackedPieces(pos, Colour(c)) || (bit(k) & EDGES) || safeKingSquares(pos, Colour(c)) < 4) return true;
+        if (attackedPieces(pos, Colour(c)) || (bit(k) & EDGES) || safeKingSquares(pos, Colour(c)) < UNCLEAR_KING_ROOM)
+            return true;
         for (int t = KNIGHT; t <= QUEEN; ++t)
             for (int i = 0; i < enemy.count[t]; ++i) {
                 const Bitboard checks = pieceAttacks(t, k, pos.occupied) | bit(k);
@@ -71,7 +72,7 @@ int defenceDistance(const Position& pos, Colour defender) {
         // A knight away from its king is cut off and lost.
         measure += std::max(kingSteps(k, d.squareList[KNIGHT][0]) - 1, 0);
     }
-    if (hangingPieces(pos, defender)) measure += 2;
+    if (hangingPieces(pos, defender)) measure += DEFENCE_HANGING_PIECE;
     return measure;
 }
 

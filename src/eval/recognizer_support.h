@@ -4,10 +4,13 @@
 
 #include "board/position.h"
 #include "board/units.h"
+#include "eval/eval_weights.h"
 #include "eval/recognizer.h"
 #include "eval/square_geometry.h"
 
 namespace zelmora::endgame {
+
+using namespace weights;
 
 constexpr Bitboard EDGES = FILE_A | FILE_H | RANK_1 | RANK_8;
 
