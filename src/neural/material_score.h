@@ -7,6 +7,7 @@
 
 #include "board/position.h"
 #include "neural/network.h"
+#include "options/option_table.h"
 
 namespace zelmora {
 
@@ -23,8 +24,6 @@ double materialNetOutput(Network& network, const int own[5], const int other[5],
 class MaterialEvaluator {
 public:
     static constexpr int CACHE_SIZE = 8192;
-    static constexpr int DEFAULT_NEURO_MATERIAL = 40;
-    static constexpr int DEFAULT_NEURO_WIDTH = 300;
 
     explicit MaterialEvaluator(const RecognizerRegistry& registry);
 
@@ -63,8 +62,8 @@ private:
     const RecognizerRegistry& registry_;
     std::vector<CacheEntry> cache_;
     Network network_;
-    int neuroMaterial_ = DEFAULT_NEURO_MATERIAL;
-    int neuroWidth_ = DEFAULT_NEURO_WIDTH;
+    int neuroMaterial_ = optionSpec(OptionId::NeuroMaterial).defaultValue;
+    int neuroWidth_ = optionSpec(OptionId::NeuroWidth).defaultValue;
     int currentScore_ = 0;
     const EndgameRecognizer* currentRecognizer_ = nullptr;
 };
