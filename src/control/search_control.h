@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "control/time_limits.h"
+#include "options/option_table.h"
 #include "search/engine.h"
 #include "util/platform.h"
 
@@ -15,7 +16,7 @@ class EngineOutput;
 
 class SearchControl {
 public:
-    static constexpr int MAX_THREADS = 8;
+    static constexpr int MAX_THREADS = optionSpec(OptionId::NumberOfProcessors).max;
     static constexpr std::size_t STACK_SIZE = 1024000;
 
     SearchControl(Engine* engine, EngineOutput* output, TimeLimits* clock);

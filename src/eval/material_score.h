@@ -8,6 +8,7 @@
 #include "board/position.h"
 #include "neural/material_net.h"
 #include "neural/network.h"
+#include "options/option_table.h"
 
 namespace zelmora {
 
@@ -17,8 +18,6 @@ class RecognizerRegistry;
 class MaterialEvaluator {
 public:
     static constexpr int CACHE_SIZE = 8192;
-    static constexpr int DEFAULT_NEURO_MATERIAL = 40;
-    static constexpr int DEFAULT_NEURO_WIDTH = 300;
     // What the delta form answers, from the side to move's view, when the recognizer changes.
     static constexpr int RECOGNIZER_CHANGE = 1000000;
 
@@ -59,8 +58,8 @@ private:
     const RecognizerRegistry& registry_;
     std::vector<CacheEntry> cache_;
     Network network_;
-    int neuroMaterial_ = DEFAULT_NEURO_MATERIAL;
-    int neuroWidth_ = DEFAULT_NEURO_WIDTH;
+    int neuroMaterial_ = optionSpec(OptionId::NeuroMaterial).defaultValue;
+    int neuroWidth_ = optionSpec(OptionId::NeuroWidth).defaultValue;
     int currentScore_ = 0;
     const EndgameRecognizer* currentRecognizer_ = nullptr;
 };

@@ -57,7 +57,6 @@ struct MultiPvEntry {
 class Engine {
 public:
     static constexpr int FILE_NAME_SIZE = 512;
-    static constexpr int MAX_MULTI_PV = 255;
 
     Engine();
     // A worker of a multi-threaded search: it owns no table and searches the main engine's.

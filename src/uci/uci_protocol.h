@@ -10,16 +10,12 @@ class Engine;
 class EngineOutput;
 class MaterialStatistics;
 class SearchControl;
+struct OptionSpec;
 
 class Evaluator;
 
 class UciProtocol {
 public:
-    static constexpr int MAX_HASH_MB = 2047;
-    static constexpr int MAX_THREADS = 8;
-    static constexpr int DEFAULT_NEURO_MATERIAL = 40;
-    static constexpr int DEFAULT_NEURO_WIDTH = 300;
-
     UciProtocol(Engine* engine, EngineOutput* output, SearchControl* control, bool showHiddenOptions);
     ~UciProtocol();
     UciProtocol(const UciProtocol&) = delete;
@@ -54,6 +50,14 @@ private:
     void mat(const char* line);
     void eval(const char* line);
     void testpos(const char* line);
+
+    // A value "setoption" has read and checked; which member counts depends on the option's type.
+    struct OptionValue {
+        int number = 0;
+        bool on = false;
+        const char* text = "";
+    };
+    void applyOption(const OptionSpec& option, const OptionValue& value);
 
     // Stops a running search without letting it print its result.
     void stopSilently();
