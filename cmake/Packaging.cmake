@@ -9,7 +9,7 @@ endif()
 
 set(ZELMORA_PROGRAM_DIR lib/games/zelmora)
 # The version is the one the engine announces; packaging/changelog needs an entry for each new one.
-file(STRINGS ${PROJECT_SOURCE_DIR}/src/uci/uci_options.cpp ZELMORA_ID_LINE REGEX "id name Zelmora [0-9.]+")
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/uci/uci_protocol.cpp ZELMORA_ID_LINE REGEX "id name Zelmora [0-9.]+")
 string(REGEX MATCH "[0-9]+(\\.[0-9]+)+" ZELMORA_VERSION "${ZELMORA_ID_LINE}")
 set(ZELMORA_PACKAGE_MAINTAINER "Zelmora maintainers <maintainers@zelmora.invalid>"
   CACHE STRING "Maintainer field of the Debian package")

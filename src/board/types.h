@@ -12,6 +12,20 @@ using Bitboard = std::uint64_t;
 
 constexpr Square NO_SQUARE = -1;
 
+// Squares by name, numbered as above.
+enum SquareName : Square {
+    A8, B8, C8, D8, E8, F8, G8, H8,
+    A7, B7, C7, D7, E7, F7, G7, H7,
+    A6, B6, C6, D6, E6, F6, G6, H6,
+    A5, B5, C5, D5, E5, F5, G5, H5,
+    A4, B4, C4, D4, E4, F4, G4, H4,
+    A3, B3, C3, D3, E3, F3, G3, H3,
+    A2, B2, C2, D2, E2, F2, G2, H2,
+    A1, B1, C1, D1, E1, F1, G1, H1,
+};
+// Files by index (fileOf); bitboard.h names the square sets of files and ranks.
+enum FileIndex : int { A_FILE, B_FILE, C_FILE, D_FILE, E_FILE, F_FILE, G_FILE, H_FILE };
+
 enum PieceType : int { ALL_PIECES = 0, PAWN = 1, KNIGHT = 2, BISHOP = 3, ROOK = 4, QUEEN = 5, KING = 6 };
 constexpr int PIECE_TYPE_COUNT = 7;
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "control/time_limits.h"
+#include "options/option_table.h"
 #include "search/engine.h"
 #include "search/transposition_table.h"
 #include "util/platform.h"
@@ -19,7 +20,7 @@ struct Session;
 
 class SearchControl {
 public:
-    static constexpr int MAX_THREADS = 8;
+    static constexpr int MAX_THREADS = optionSpec(OptionId::NumberOfProcessors).max;
     static constexpr std::size_t STACK_SIZE = 1024000;
 
     explicit SearchControl(Session& session);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "options/option_table.h"
 #include "search/search_limits.h"
 
 namespace zelmora {
@@ -31,8 +32,8 @@ public:
     std::int64_t soft = UNLIMITED_TIME;    // no new iteration or root move after this
     std::int64_t hard = UNLIMITED_TIME;    // the search is stopped here
     std::int64_t nodeLimit = UNLIMITED_NODES;
-    // The announced default of the Ponder option is true, so the budget starts out assuming it.
-    bool ponderOption = true;
+    // The budget starts out assuming the Ponder option's announced default.
+    bool ponderOption = optionSpec(OptionId::Ponder).defaultValue != 0;
 
     bool mustStop(bool newBestInHand) const override;
     bool softExceeded() const override;

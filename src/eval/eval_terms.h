@@ -4,6 +4,7 @@
 
 #include "board/position.h"
 #include "eval/pawn_table.h"
+#include "eval/square_geometry.h"
 
 namespace zelmora {
 
@@ -29,16 +30,6 @@ constexpr Bitboard forward(Bitboard b) {
 template <Colour C>
 constexpr Bitboard backward(Bitboard b) {
     return C == WHITE ? south(b) : north(b);
-}
-// The square as seen from White's side of the board.
-template <Colour C>
-constexpr Square relativeSquare(Square s) {
-    return C == WHITE ? s : s ^ 56;
-}
-// Rank 1..8 counted from C's side.
-template <Colour C>
-constexpr Bitboard relativeRank(int rank) {
-    return C == WHITE ? rowMask(8 - rank) : rowMask(rank - 1);
 }
 
 constexpr Bitboard northFill(Bitboard b) {

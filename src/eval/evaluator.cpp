@@ -1,6 +1,6 @@
 #include "eval/evaluator.h"
 
-#include "eval/eval_tables.h"
+#include "eval/eval_weights.h"
 #include "eval/eval_terms.h"
 
 namespace zelmora {
@@ -9,28 +9,11 @@ namespace {
 
 using namespace weights;
 
-// Below this total of both material sums the recognizers and the special endings take part.
-constexpr int ENDGAME_MATERIAL = 28000;
-constexpr int PHASE_RANGE = 16384;
-constexpr int BOXED_KING_SHIFT = 150;
-constexpr int PAWNLESS_TEMPO = 3;
-
-int absolute(int v) { return v < 0 ? -v : v; }
-int chebyshev(Square a, Square b) {
-    const int files = absolute(fileOf(a) - fileOf(b)), rows = absolute(rowOf(a) - rowOf(b));
-    return files > rows ? files : rows;
-}
-int manhattan(Square a, Square b) { return absolute(fileOf(a) - fileOf(b)) + absolute(rowOf(a) - rowOf(b)); }
-// King steps to the nearest centre square.
-int kingStepsToCentre(Square s) {
-    const int files = absolute(2 * fileOf(s) - 7) / 2, rows = absolute(2 * rowOf(s) - 7) / 2;
-    return files > rows ? files : rows;
-}
-
 // What the stronger side gains from the weak king's exposure, in the stronger side's view.
 int pawnlessBonus(Square weakKing, Square strongKing) {
-    return 21 * (kingStepsToCentre(weakKing) - 2 * manhattan(weakKing, strongKing)) +
-           62 * CENTRE_DISTANCE.value[weakKing] - 16 * chebyshev(weakKing, strongKing);
+    const int rookStepsApart = rookSteps(weakKing, strongKing), kingStepsApart = kingSteps(weakKing, strongKing);
+    return PAWNLESS_KING_OFF_CENTRE * (kingStepsToCentre(weakKing) - PAWNLESS_KINGS_APART_SHARE * rookStepsApart) +
+           PAWNLESS_KING_OFF_CENTRE_ROOK * rookStepsToCentre(weakKing) - PAWNLESS_KINGS_APART * kingStepsApart;
 }
 
 // White's view, m being the material term. With equal material each side's bonus is taken in
@@ -40,7 +23,8 @@ int pawnlessScore(const Position& pos, int m) {
     const SideRecord& black = pos.side(BLACK);
     if (white.materialSum > black.materialSum) return m + pawnlessBonus(black.king(), white.king());
     if (black.materialSum > white.materialSum) return m - pawnlessBonus(white.king(), black.king());
-    return (pawnlessBonus(black.king(), white.king()) - pawnlessBonus(white.king(), black.king())) / 3;
+    return (pawnlessBonus(black.king(), white.king()) - pawnlessBonus(white.king(), black.king())) /
+           PAWNLESS_BALANCED_DIVISOR;
 }
 
 // Side to move with king and pawns only, not in check, and a king without a square to go to:
@@ -73,7 +57,7 @@ int Evaluator::evaluate(const Position& pos) {
 
     if (total < ENDGAME_MATERIAL) {
         if (kingBoxedIn(pos)) {
-            m += pos.whiteToMove() ? -BOXED_KING_SHIFT : BOXED_KING_SHIFT;
+            m += pos.whiteToMove() ? -BOXED_KING : BOXED_KING;
             if (!pawnCanMove(pos)) return 0;
         }
         if (recognizer->evaluate(pos, m)) return pos.whiteToMove() ? m : -m;
@@ -91,14 +75,15 @@ int Evaluator::evaluate(const Position& pos) {
     s.mg += pos.whiteToMove() ? TEMPO_MG : -TEMPO_MG;
     s.eg += pos.whiteToMove() ? TEMPO_EG : -TEMPO_EG;
 
-    const int phase = (total - ENDGAME_MATERIAL) * 256 / PHASE_RANGE;
-    addPieceTerms(pos, *pawnEntry_, phase > 0, phase < 256, s);
+    const int phase = (total - ENDGAME_MATERIAL) * FULL_PHASE / PHASE_RANGE;
+    addPieceTerms(pos, *pawnEntry_, phase > 0, phase < FULL_PHASE, s);
     int t;
     if (phase <= 0) t = s.eg + endgameKingTerm(pos, *pawnEntry_);
-    else if (phase >= 256) t = s.mg + middlegameKingTerm(pos);
+    else if (phase >= FULL_PHASE) t = s.mg + middlegameKingTerm(pos);
     else
-        t = ((256 - phase) * (s.eg + endgameKingTerm(pos, *pawnEntry_)) + phase * (s.mg + middlegameKingTerm(pos))) /
-            256;
+        t = ((FULL_PHASE - phase) * (s.eg + endgameKingTerm(pos, *pawnEntry_)) +
+             phase * (s.mg + middlegameKingTerm(pos))) /
+            FULL_PHASE;
 
     const int v = recognizer->scale(pos, *this, t);
     return awayFromZero(pos.whiteToMove() ? v : -v);

@@ -2,9 +2,9 @@
 // The static evaluation of one search thread, with its material cache, pawn table and
 // recognizers. Scores are in thousandths of a pawn.
 
+#include "eval/material_score.h"
 #include "eval/pawn_table.h"
 #include "eval/recognizer.h"
-#include "neural/material_score.h"
 
 namespace zelmora {
 

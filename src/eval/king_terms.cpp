@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "eval/eval_terms.h"
-#include "eval/eval_tables.h"
+#include "eval/eval_weights.h"
 
 namespace zelmora {
 
@@ -9,11 +9,12 @@ namespace {
 
 using namespace weights;
 
-// King steps from the set to the target through allowed squares; 8 when the target is not reached.
+// King steps from the set to the target through allowed squares; KING_RACE_MAX_STEPS when the
+// target is not reached.
 int steps(Bitboard king, Bitboard target, Bitboard allowed) {
     if (king & target) return 0;
     int n = 0;
-    while (n < 8) {
+    while (n < KING_RACE_MAX_STEPS) {
         king = dilate(king) & allowed;
         ++n;
         if (king & target) break;
@@ -25,7 +26,7 @@ int steps(Bitboard king, Bitboard target, Bitboard allowed) {
 struct KingRoom {
     Bitboard near;       // D
     Bitboard nearGrown;  // S2 grown by one step
-    int value;           // |S2| + 8 |D and pawns|
+    int value;           // |S2| + KING_ROOM_PER_PAWN |D and pawns|
 };
 
 KingRoom kingRoom(const SideRecord& side, Bitboard pawns) {
@@ -33,7 +34,7 @@ KingRoom kingRoom(const SideRecord& side, Bitboard pawns) {
     const Bitboard first = kingAttacks(side.king()) & ~blocked;
     const Bitboard grown = dilate(first);
     const Bitboard second = grown & ~blocked;
-    return {grown, dilate(second), popCount(second) + 8 * popCount(grown & pawns)};
+    return {grown, dilate(second), popCount(second) + KING_ROOM_PER_PAWN * popCount(grown & pawns)};
 }
 
 template <Colour Us>
@@ -56,8 +57,8 @@ int kingSafety(const Position& pos) {
     if ((ring & ~(enemyAttacks | ownPieces)) == 0) s -= PAWN_SHIELD[popCount(ring & own.pieces[PAWN])];
     const Bitboard doubly = zone & own.attackedTwiceByEnemy & ~ownTwice;
     const int k = doubly == 0 ? 0 : moreThanOne(doubly) ? 2 : 1;
-    if (doubly & east(doubly)) s -= 71;
-    if (doubly & north(doubly)) s -= 26;
+    if (doubly & east(doubly)) s -= DOUBLE_ATTACKS_ON_RANK;
+    if (doubly & north(doubly)) s -= DOUBLE_ATTACKS_ON_FILE;
     // c: attacked zone squares that no own piece covers; on the ring the king's own cover
     // does not count, so there a second defender is needed.
     const Bitboard covered = (ownAttacks & ~ring) | (ownTwice & ring);
@@ -84,33 +85,36 @@ int endgameKingTerm(const Position& pos, const PawnEntry& pawnEntry) {
     const Bitboard whitePawns = white.pieces[PAWN], blackPawns = black.pieces[PAWN];
     const Bitboard pawns = whitePawns | blackPawns;
 
-    int e = 22 * (CENTRE_DISTANCE.value[blackKing] - CENTRE_DISTANCE.value[whiteKing]);
-    if (black.count[QUEEN] != 0) e += 33 * std::min(3, popCount(kingAttacks(whiteKing) & white.pieces[ALL_PIECES]));
-    if (white.count[QUEEN] != 0) e -= 33 * std::min(3, popCount(kingAttacks(blackKing) & black.pieces[ALL_PIECES]));
+    int e = KING_CENTRE_EG * (rookStepsToCentre(blackKing) - rookStepsToCentre(whiteKing));
+    auto shelter = [](Square king, const SideRecord& side) {
+        return KING_SHELTER * std::min(KING_SHELTER_MAX, popCount(kingAttacks(king) & side.pieces[ALL_PIECES]));
+    };
+    if (black.count[QUEEN] != 0) e += shelter(whiteKing, white);
+    if (white.count[QUEEN] != 0) e -= shelter(blackKing, black);
 
     const Bitboard whiteAllowed = ~(white.attackedByEnemy | whitePawns);
     const Bitboard blackAllowed = ~(black.attackedByEnemy | blackPawns);
     const Bitboard whiteKingSet = bit(whiteKing), blackKingSet = bit(blackKing);
     if (const Bitboard passed = pawnEntry.passed & whitePawns) {
         const Bitboard front = north(passed);
-        e += 44 * (steps(blackKingSet, front, blackAllowed) - steps(whiteKingSet, front, whiteAllowed));
+        e += PASSER_KING_RACE * (steps(blackKingSet, front, blackAllowed) - steps(whiteKingSet, front, whiteAllowed));
     }
     if (const Bitboard passed = pawnEntry.passed & blackPawns) {
         const Bitboard front = south(passed);
-        e += 44 * (steps(blackKingSet, front, blackAllowed) - steps(whiteKingSet, front, whiteAllowed));
+        e += PASSER_KING_RACE * (steps(blackKingSet, front, blackAllowed) - steps(whiteKingSet, front, whiteAllowed));
     }
-    e += 24 * (popCount(kingAttacks(whiteKing) & pawns) - popCount(kingAttacks(blackKing) & pawns));
+    e += KING_NEXT_TO_PAWNS * (popCount(kingAttacks(whiteKing) & pawns) - popCount(kingAttacks(blackKing) & pawns));
 
     const KingRoom whiteRoom = kingRoom(white, pawns);
     const KingRoom blackRoom = kingRoom(black, pawns);
-    e += 3 * (whiteRoom.value - blackRoom.value);
+    e += KING_ROOM * (whiteRoom.value - blackRoom.value);
 
     const Bitboard undefended = (whitePawns & ~pawnAttacks(whitePawns, WHITE)) | (blackPawns & ~pawnAttacks(blackPawns, BLACK));
     auto clear = [undefended](Square king, const KingRoom& room) {
         return int((kingAttacks(king) & undefended) == 0) + int((room.near & undefended) == 0) +
                int((room.nearGrown & undefended) == 0);
     };
-    e += 17 * (clear(blackKing, blackRoom) - clear(whiteKing, whiteRoom));
+    e += KING_AWAY_FROM_LOOSE_PAWNS * (clear(blackKing, blackRoom) - clear(whiteKing, whiteRoom));
     return e;
 }
 

@@ -1,5 +1,5 @@
 #include "eval/eval_terms.h"
-#include "eval/eval_tables.h"
+#include "eval/eval_weights.h"
 
 namespace zelmora {
 
@@ -59,8 +59,8 @@ void addMobilityAndSpace(const Position& pos, PhaseScore& score) {
     // attackedByEnemy of one side holds the other side's attacks.
     const int space = popCount(pos.side(BLACK).attackedByEnemy & WHITE_SPACE) -
                       popCount(pos.side(WHITE).attackedByEnemy & BLACK_SPACE);
-    score.mg += white.mg - black.mg + 4 * space;
-    score.eg += white.eg - black.eg + 10 * space;
+    score.mg += white.mg - black.mg + SPACE_MG * space;
+    score.eg += white.eg - black.eg + SPACE_EG * space;
 }
 
 }  // namespace zelmora

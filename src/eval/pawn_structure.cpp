@@ -1,5 +1,5 @@
 #include "eval/eval_terms.h"
-#include "eval/eval_tables.h"
+#include "eval/eval_weights.h"
 
 namespace zelmora {
 
@@ -8,12 +8,12 @@ namespace {
 using namespace weights;
 
 constexpr Bitboard adjacentFiles(int file) {
-    return (file > 0 ? fileMask(file - 1) : 0) | (file < 7 ? fileMask(file + 1) : 0);
+    return (file > A_FILE ? fileMask(file - 1) : 0) | (file < H_FILE ? fileMask(file + 1) : 0);
 }
 
-// Rows strictly in front of the square, from C's side.
+// Every square on the ranks strictly in front of s, from C's side.
 template <Colour C>
-constexpr Bitboard rowsInFront(Square s) {
+constexpr Bitboard ranksInFront(Square s) {
     const int row = rowOf(s);
     if constexpr (C == WHITE) return row == 0 ? 0 : ~Bitboard(0) >> (64 - 8 * row);
     else return row == 7 ? 0 : ~Bitboard(0) << (8 * (row + 1));
@@ -43,7 +43,7 @@ PhaseScore pawnStructure(const Position& pos, PawnEntry& entry) {
 
         const bool isolated = (own & neighbours) == 0;
         if (isolated) {
-            const int penalty = file == 0 || file == 7 ? ISOLATED_EDGE_PAWN : ISOLATED_PAWN;
+            const int penalty = file == A_FILE || file == H_FILE ? ISOLATED_EDGE_PAWN : ISOLATED_PAWN;
             s.mg += penalty;
             s.eg += penalty;
         }
@@ -64,11 +64,11 @@ PhaseScore pawnStructure(const Position& pos, PawnEntry& entry) {
             s.eg += SUPPORTED_CHAIN_EG;
         }
         // Passed: no enemy pawn in front on its own or a neighbouring file, and no own pawn in front.
-        if ((enemy & (ahead | (rowsInFront<Us>(sq) & neighbours))) == 0 && (own & ahead) == 0) passed |= b;
+        if ((enemy & (ahead | (ranksInFront<Us>(sq) & neighbours))) == 0 && (own & ahead) == 0) passed |= b;
         // Backward: not isolated, no own pawn beside or behind it on a neighbouring file, and an
         // enemy pawn guards its stop square.
         const bool backwardPawn =
-            !isolated && (own & neighbours & ~rowsInFront<Us>(sq)) == 0 && (enemyAttacks & forward<Us>(b)) != 0;
+            !isolated && (own & neighbours & ~ranksInFront<Us>(sq)) == 0 && (enemyAttacks & forward<Us>(b)) != 0;
         if (backwardPawn) {
             entry.backward |= b;
             s.mg += BACKWARD_PAWN_MG;
@@ -79,17 +79,18 @@ PhaseScore pawnStructure(const Position& pos, PawnEntry& entry) {
     entry.passed |= passed;
 
     const int defended = popCount(own & ownAttacks);
-    s.mg += DEFENDED_PAWN_COUNT_MG[defended < 7 ? defended : 7];
+    s.mg += DEFENDED_PAWN_COUNT_MG[defended < DEFENDED_PAWN_COUNT_MAX ? defended : DEFENDED_PAWN_COUNT_MAX];
     s.eg += UNDEFENDED_PAWN_COUNT_EG[popCount(own & ~ownAttacks)];
 
-    constexpr Bitboard centre = Us == WHITE ? bit(35) | bit(36) : bit(27) | bit(28);  // d4 e4 / d5 e5
-    constexpr Bitboard enemyCentre = Us == WHITE ? bit(27) | bit(28) : bit(35) | bit(36);
+    constexpr Bitboard centre = Us == WHITE ? bit(D4) | bit(E4) : bit(D5) | bit(E5);
+    constexpr Bitboard enemyCentre = Us == WHITE ? bit(D5) | bit(E5) : bit(D4) | bit(E4);
     if ((enemy & enemyCentre) == 0) s.mg += CENTRE_PAWN_MG * popCount(own & centre);
 
     entry.frontSpan[Us] = ownFront;
     // Outposts: squares on ranks 4 to 6 that an own pawn defends and no enemy pawn can ever attack.
     const Bitboard enemyAttackSpan = pawnAttacks(enemy | enemyFront, Them);
-    entry.outposts[Us] = ownAttacks & ~enemyAttackSpan & (relativeRank<Us>(4) | relativeRank<Us>(5) | relativeRank<Us>(6));
+    const Bitboard middleRanks = relativeRankMask(Us, 4) | relativeRankMask(Us, 5) | relativeRankMask(Us, 6);
+    entry.outposts[Us] = ownAttacks & ~enemyAttackSpan & middleRanks;
     entry.attackSpan[Them] = enemyAttackSpan;
     // Rook files: files without own pawns (half-open or open), valued by k = the own pawn count.
     entry.rookFiles[Us] = ~fileFill(own);

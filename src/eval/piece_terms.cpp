@@ -1,5 +1,5 @@
 #include "eval/eval_terms.h"
-#include "eval/eval_tables.h"
+#include "eval/eval_weights.h"
 
 namespace zelmora {
 
@@ -17,9 +17,7 @@ int trappedBishops(const Position& pos) {
     const Bitboard bishops = own.pieces[BISHOP];
     const Bitboard ownPawns = own.pieces[PAWN];
     const Bitboard enemyPawns = pos.side(Them).pieces[PAWN];
-    auto at = [](Square s) { return bit(relativeSquare<Us>(s)); };
-    constexpr Square A7 = 8, B6 = 17, H7 = 15, G6 = 22;
-    constexpr Square A1 = 56, B2 = 49, B3 = 41, C3 = 42, H1 = 63, G2 = 54, G3 = 46, F3 = 45;
+    auto at = [](Square s) { return bit(relativeSquare(Us, s)); };
 
     int score = 0;
     if (bishops & (at(A7) | at(H7))) {
@@ -78,7 +76,7 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
         const int behind = popCount(rooks & pawns.rookSecondSet[Us] & ~pawns.frontSpan[Us]);
         s.mg += ROOK_BEHIND_PASSER * behind;
         s.eg += ROOK_BEHIND_PASSER * behind;
-        const Bitboard seventh = relativeRank<Us>(7);
+        const Bitboard seventh = relativeRankMask(Us, 7);
         if (const int onSeventh = popCount(rooks & seventh)) {
             s.mg += ROOK_SEVENTH * onSeventh;
             s.eg += ROOK_SEVENTH * onSeventh;
@@ -91,12 +89,12 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
     }
 
     if (middlegame) {
-        constexpr Bitboard d3e3 = bit(relativeSquare<Us>(43)) | bit(relativeSquare<Us>(44));
+        constexpr Bitboard d3e3 = bit(relativeSquare(Us, D3)) | bit(relativeSquare(Us, E3));
         s.mg += BLOCKED_CENTRE_PAWN * popCount(ownPieces & ~ownPawns & d3e3 & forward<Us>(ownPawns));
 
         // Undeveloped: knights on the first rank, and bishops there whose forward diagonal
         // neighbours all hold own pawns.
-        const Bitboard firstRank = relativeRank<Us>(1);
+        const Bitboard firstRank = relativeRankMask(Us, 1);
         int undeveloped = popCount(own.pieces[KNIGHT] & firstRank);
         for (Bitboard b = own.pieces[BISHOP] & firstRank; b != 0;) {
             const Square sq = popLowestBit(b);
@@ -104,14 +102,15 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
         }
         if (undeveloped != 0) {
             int each = UNDEVELOPED_MINOR;
-            if (own.pieces[QUEEN] & ~(firstRank | relativeRank<Us>(2))) each += UNDEVELOPED_WITH_QUEEN_OUT;
-            if (rooks & ~(firstRank | relativeRank<Us>(2) | relativeRank<Us>(3))) each += UNDEVELOPED_WITH_ROOK_OUT;
+            if (own.pieces[QUEEN] & ~(firstRank | relativeRankMask(Us, 2))) each += UNDEVELOPED_WITH_QUEEN_OUT;
+            const Bitboard homeRanks = firstRank | relativeRankMask(Us, 2) | relativeRankMask(Us, 3);
+            if (rooks & ~homeRanks) each += UNDEVELOPED_WITH_ROOK_OUT;
             s.mg += each * undeveloped;
         }
 
         // Knight outposts by square: defended by a pawn, beyond the reach of enemy pawns.
         for (Bitboard b = own.pieces[KNIGHT] & enemy.attackedByEnemyPawns & ~pawns.attackSpan[Them]; b != 0;)
-            s.mg += KNIGHT_OUTPOST[relativeSquare<Us>(popLowestBit(b))];
+            s.mg += KNIGHT_OUTPOST[relativeSquare(Us, popLowestBit(b))];
 
         int connected = 0;
         for (int i = 0; i < own.count[ROOK]; ++i)
@@ -126,12 +125,12 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
             const Bitboard onRank = bit(sq);
             if (pos.occupied() & stop) {
                 s.eg += BLOCKED_PASSER;
-                if (onRank & relativeRank<Us>(6)) s.eg += BLOCKED_PASSER_SIXTH;
+                if (onRank & relativeRankMask(Us, 6)) s.eg += BLOCKED_PASSER_SIXTH;
             }
             // Free passers on the sixth and seventh count in both phases, but only in this block.
             if ((stop & (enemy.pieces[ALL_PIECES] | enemyAttacks)) == 0) {
-                const int bonus = (onRank & relativeRank<Us>(7)) ? FREE_PASSER_SEVENTH
-                                  : (onRank & relativeRank<Us>(6)) ? FREE_PASSER_SIXTH
+                const int bonus = (onRank & relativeRankMask(Us, 7)) ? FREE_PASSER_SEVENTH
+                                  : (onRank & relativeRankMask(Us, 6)) ? FREE_PASSER_SIXTH
                                                                    : 0;
                 s.mg += bonus;
                 s.eg += bonus;

@@ -40,13 +40,15 @@ RecognizerRegistry::RecognizerRegistry() {
     sided(MINOR_PAWN_VS_KING, std::make_unique<MinorPawnVsKing>(WHITE),
           std::make_unique<MinorPawnVsKing>(BLACK));
     sided(PAWN_VS_MINOR, std::make_unique<PawnVsMinor>(WHITE), std::make_unique<PawnVsMinor>(BLACK));
-    defence(ROOK_VS_MINOR, "RookVsMinor/White", "RookVsMinor/Black", 33, true);
-    defence(TWO_MINORS_VS_PIECE, "TwoMinorsVsPiece/White", "TwoMinorsVsPiece/Black", 20, true);
-    sided(ROOK_MINOR_VS_ROOK_PAWN, std::make_unique<RookMinorVsRookPawn>("RookMinorVsRookPawn/+100", 100),
-          std::make_unique<RookMinorVsRookPawn>("RookMinorVsRookPawn/-100", -100));
+    defence(ROOK_VS_MINOR, "RookVsMinor/White", "RookVsMinor/Black", ROOK_VS_MINOR_DEFENCE, true);
+    defence(TWO_MINORS_VS_PIECE, "TwoMinorsVsPiece/White", "TwoMinorsVsPiece/Black", TWO_MINORS_DEFENCE, true);
+    sided(ROOK_MINOR_VS_ROOK_PAWN,
+          std::make_unique<RookMinorVsRookPawn>("RookMinorVsRookPawn/+100", ROOK_MINOR_VS_ROOK_PAWN_VALUE),
+          std::make_unique<RookMinorVsRookPawn>("RookMinorVsRookPawn/-100", -ROOK_MINOR_VS_ROOK_PAWN_VALUE));
     sided(ROOK_PAWN_VS_ROOK, std::make_unique<RookPawnVsRook>(WHITE),
           std::make_unique<RookPawnVsRook>(BLACK));
-    defence(ROOK_MINOR_VS_ROOK, "RookMinorVsRook/White", "RookMinorVsRook/Black", 33, false);
+    defence(ROOK_MINOR_VS_ROOK, "RookMinorVsRook/White", "RookMinorVsRook/Black", ROOK_MINOR_VS_ROOK_DEFENCE,
+            false);
     both(QUEEN_MINOR_VS_QUEEN, std::make_unique<QueenMinorVsQueen>());
     sided(TWO_KNIGHTS_VS_PAWN, std::make_unique<TwoKnightsVsPawn>(WHITE),
           std::make_unique<TwoKnightsVsPawn>(BLACK));

@@ -31,7 +31,7 @@ bool TwoKnights::evaluateQuiet(const Position&, int& value) const {
 // Only a blunder loses here, and a shallow search finds those.
 bool TwoKnights::bound(const Position&, int& value, int, int, int depth, int& depthAdjust) const {
     value = 0;
-    if (depth > 8) depthAdjust = 8 - depth;
+    if (depth > TWO_KNIGHTS_DEPTH_LIMIT) depthAdjust = TWO_KNIGHTS_DEPTH_LIMIT - depth;
     return false;
 }
 
@@ -50,8 +50,8 @@ bool EqualPieces::bound(const Position& pos, int& value, int, int, int depth, in
     value = 0;
     if (!unclear(pos)) return true;
     // Tactics may still decide it: drop the fraction above two plies, and a ply from deeper searches.
-    if (depth >= 24) depthAdjust = -8;
-    else if (depth >= 17) depthAdjust = -(depth % 8);
+    if (depth >= EQUAL_PIECES_CUT_DEPTH) depthAdjust = -ONE_PLY;
+    else if (depth >= EQUAL_PIECES_TRIM_DEPTH) depthAdjust = -(depth % ONE_PLY);
     return false;
 }
 

@@ -5,25 +5,25 @@
 namespace zelmora::endgame {
 
 bool MajorVsKing::evaluate(const Position&, int& value) const {
-    value += whiteView(4000);
+    value += whiteView(MAJOR_VS_KING_BONUS);
     return false;  // the normal evaluation then drives the bare king to the edge
 }
 
 bool MajorVsKing::bound(const Position& pos, int& value, int alpha, int beta, int, int&) const {
     // A stalemated king would turn the "win" into a draw.
     if (attackedPieces(pos, strong_) || bareKingStalemated(pos, weakColour())) return false;
-    const int lower = strong(pos).count[QUEEN] ? 11772 : 6950;
+    const int lower = strong(pos).count[QUEEN] ? QUEEN_VS_KING_FLOOR : ROOK_VS_KING_FLOOR;
     return cutOffStrong(pos, lower, MATE, alpha, beta, value);
 }
 
 bool QueenVsRook::evaluate(const Position&, int& value) const {
-    value += whiteView(3000);
+    value += whiteView(QUEEN_VS_ROOK_BONUS);
     return false;
 }
 
 bool QueenVsRook::bound(const Position& pos, int& value, int alpha, int beta, int, int&) const {
     if (unclear(pos)) return false;
-    return cutOffStrong(pos, 5822, MATE, alpha, beta, value);
+    return cutOffStrong(pos, QUEEN_VS_ROOK_FLOOR, MATE, alpha, beta, value);
 }
 
 // Mate is only forced in a corner of the bishop's colour: the bare king is driven to the edge,
@@ -31,11 +31,12 @@ bool QueenVsRook::bound(const Position& pos, int& value, int alpha, int beta, in
 int BishopKnightMate::matingTerm(const Position& pos) const {
     const Square weakKing = weak(pos).king(), strongKing = strong(pos).king();
     const bool light = (strong(pos).pieces[BISHOP] & LIGHT_SQUARES) != 0;
-    const Square first = light ? 0 : 7, second = light ? 63 : 56;
+    const Square first = light ? A8 : H8, second = light ? H1 : A1;
     const Bitboard cornerZone = light ? namedSets.lightCornerZone : namedSets.darkCornerZone;
-    const int toCorner = std::min(manhattan(weakKing, first), manhattan(weakKing, second));
-    return 60 * (14 - toCorner) + 40 * centreDistance(weakKing) + 20 * (7 - distance(strongKing, weakKing)) +
-           ((cornerZone & bit(weakKing)) ? 200 : 0);
+    const int toCorner = std::min(rookSteps(weakKing, first), rookSteps(weakKing, second));
+    return MATING_CORNER * (LONGEST_ROOK_TRIP - toCorner) + MATING_EDGE * rookStepsToCentre(weakKing) +
+           MATING_KINGS_CLOSE * (LONGEST_KING_TRIP - kingSteps(strongKing, weakKing)) +
+           ((cornerZone & bit(weakKing)) ? MATING_CORNER_ZONE : 0);
 }
 
 bool BishopKnightMate::evaluate(const Position& pos, int& value) const {
@@ -47,7 +48,7 @@ bool BishopKnightMate::bound(const Position& pos, int& value, int alpha, int bet
     const bool weakToMove = !strongToMove(pos);
     if (weakToMove && (hangingPieces(pos, strong_) || bareKingStalemated(pos, weakColour()))) return false;
     const bool shaky = attackedPieces(pos, strong_) || (strong(pos).pieces[KNIGHT] & namedSets.cornerSquares);
-    return cutOffStrong(pos, shaky ? 1 : 4105, MATE, alpha, beta, value);
+    return cutOffStrong(pos, shaky ? BISHOP_KNIGHT_SHAKY_FLOOR : BISHOP_KNIGHT_FLOOR, MATE, alpha, beta, value);
 }
 
 }  // namespace zelmora::endgame

@@ -7,10 +7,6 @@ namespace zelmora::endgame {
 
 namespace {
 
-// Pawn endings: passed pawns by rank, and a pawn the enemy king cannot catch is nearly a queen.
-constexpr int PASSED_BONUS[8] = {0, 50, 80, 150, 250, 400, 600, 0};
-constexpr int UNSTOPPABLE_BONUS = 3000;
-
 // The enemy king catches c's pawn if it can step onto one of the pawn's squares while the pawn
 // stands there: within as many moves as the pawn has made by then, one more with the move.
 bool caught(Square pawn, Square enemyKing, Colour c, bool enemyToMove) {
@@ -18,9 +14,9 @@ bool caught(Square pawn, Square enemyKing, Colour c, bool enemyToMove) {
     const Square promotion = promotionSquare(c, pawn);
     Square s = pawn;
     for (int moves = 0;; ++moves) {
-        if (distance(enemyKing, s) <= moves + (enemyToMove ? 1 : 0)) return true;
+        if (kingSteps(enemyKing, s) <= moves + (enemyToMove ? 1 : 0)) return true;
         if (s == promotion) return false;
-        s += (moves == 0 && relativeRank(c, pawn) == 1) ? 2 * step : step;
+        s += (moves == 0 && ranksFromHome(c, pawn) == 1) ? 2 * step : step;
     }
 }
 
@@ -28,8 +24,9 @@ bool caught(Square pawn, Square enemyKing, Colour c, bool enemyToMove) {
 // pawn to race with and no pawn on its fifth rank or beyond that could break through.
 bool hasRunner(const Position& pos, Bitboard passed, Colour c) {
     const Bitboard enemyPawns = pos.side(~c).pieces[PAWN];
+    const Colour enemy = ~c;
     const Bitboard enemyAdvanced =
-        c == WHITE ? rowMask(4) | rowMask(5) | rowMask(6) : rowMask(1) | rowMask(2) | rowMask(3);
+        relativeRankMask(enemy, 5) | relativeRankMask(enemy, 6) | relativeRankMask(enemy, 7);
     if ((passed & enemyPawns) || (enemyPawns & enemyAdvanced)) return false;
     const bool enemyToMove = pos.sideToMove() != c;
     for (Bitboard b = passed & pos.side(c).pieces[PAWN]; b;) {
@@ -45,10 +42,12 @@ int passedPawnTerm(const Position& pos, Bitboard passed, Colour c) {
     int v = 0;
     for (Bitboard b = passed & own.pieces[PAWN]; b;) {
         const Square pawn = popLowestBit(b);
-        const int rank = relativeRank(c, pawn);
+        const int fromHome = ranksFromHome(c, pawn);
         const Square stop = c == WHITE ? pawn - 8 : pawn + 8;
-        v += PASSED_BONUS[rank];
-        v += 4 * rank * std::clamp(distance(enemyKing, stop) - distance(own.king(), stop), -4, 4);
+        v += PASSED_PAWN_RANK[fromHome];
+        v += PASSED_PAWN_KING_RACE * fromHome *
+             std::clamp(kingSteps(enemyKing, stop) - kingSteps(own.king(), stop), -PASSED_PAWN_KING_RACE_MAX,
+                        PASSED_PAWN_KING_RACE_MAX);
     }
     return v;
 }
@@ -57,15 +56,16 @@ int passedPawnTerm(const Position& pos, Bitboard passed, Colour c) {
 
 bool PawnEnding::bound(const Position& pos, int&, int, int, int, int& depthAdjust) const {
     const SideRecord& us = pos.us();
-    if (!(kingAttacks(us.king()) & ~us.attackedByEnemy)) depthAdjust += 7;  // zugzwang looms
+    const bool zugzwangLooms = !(kingAttacks(us.king()) & ~us.attackedByEnemy);
+    if (zugzwangLooms) depthAdjust += PAWN_ENDING_ZUGZWANG_EXTENSION;
     return false;
 }
 
 int PawnEnding::scale(const Position& pos, const Evaluator& evaluator, int value) const {
     const Bitboard passed = evaluator.pawnEntry().passed;
     value += passedPawnTerm(pos, passed, WHITE) - passedPawnTerm(pos, passed, BLACK);
-    if (hasRunner(pos, passed, WHITE)) value += UNSTOPPABLE_BONUS;
-    if (hasRunner(pos, passed, BLACK)) value -= UNSTOPPABLE_BONUS;
+    if (hasRunner(pos, passed, WHITE)) value += UNSTOPPABLE_PAWN;
+    if (hasRunner(pos, passed, BLACK)) value -= UNSTOPPABLE_PAWN;
     return value;
 }
 

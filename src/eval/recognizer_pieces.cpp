@@ -7,14 +7,14 @@ namespace zelmora::endgame {
 // These endings are draws with a well-placed defender; the attacker's chances grow with the
 // square of the defender's distance from safety.
 int DefenceRecognizer::strongValue(const Position& pos, int measure) const {
-    if (strong(pos).count[KNIGHT] == 2) return 1;  // two knights cannot force anything
-    const int d = std::max(measure - 1, 0);
-    return d * d * weight_ + 1;
+    if (strong(pos).count[KNIGHT] == 2) return DRAWN_EDGE;  // two knights cannot force anything
+    const int d = std::max(measure - SAFE_DEFENCE, 0);
+    return d * d * weight_ + DRAWN_EDGE;
 }
 
 // Secure enough to stop searching: a good setup with no tactic pending.
 bool DefenceRecognizer::secure(const Position& pos, int measure) const {
-    return (measure <= 1 || strong(pos).count[KNIGHT] == 2) && !tacticallyLoose(pos, weakColour());
+    return (measure <= SAFE_DEFENCE || strong(pos).count[KNIGHT] == 2) && !tacticallyLoose(pos, weakColour());
 }
 
 bool DefenceRecognizer::evaluate(const Position& pos, int& value) const {
@@ -32,7 +32,8 @@ bool DefenceRecognizer::evaluateQuiet(const Position& pos, int& value) const {
 // The stronger side cannot lose unless its own king is boxed in or the defender, to move, takes
 // a loose piece.
 bool DefenceRecognizer::bound(const Position& pos, int& value, int alpha, int beta, int, int&) const {
-    if (!givesBounds_ || secure(pos, defenceDistance(pos, weakColour())) || safeKingSquares(pos, strong_) < 2)
+    if (!givesBounds_ || secure(pos, defenceDistance(pos, weakColour())) ||
+        safeKingSquares(pos, strong_) < DEFENCE_ATTACKER_KING_ROOM)
         return false;
     if (!strongToMove(pos) && hangingPieces(pos, strong_)) return false;
     return cutOffStrong(pos, 0, MATE, alpha, beta, value);
@@ -51,15 +52,6 @@ int RookMinorVsRookPawn::scale(const Position& pos, const Evaluator&, int value)
     return value;
 }
 
-namespace {
-
-// By the pawn's rank from its own side: the further it stands, the fewer defences remain.
-constexpr int PAWN_RANK_BONUS[8] = {0, 0, 50, 100, 200, 350, 500, 0};
-// By file: rook pawns are the easiest to hold, knight pawns the next.
-constexpr int PAWN_FILE_BONUS[8] = {-250, -80, 0, 0, 0, 0, -80, -250};
-
-}  // namespace
-
 bool RookPawnVsRook::evaluate(const Position& pos, int& value) const {
     const SideRecord& s = strong(pos);
     const SideRecord& w = weak(pos);
@@ -69,22 +61,24 @@ bool RookPawnVsRook::evaluate(const Position& pos, int& value) const {
     const Bitboard behind = fileMask(fileOf(pawn)) & ~path & ~bit(pawn);
     int v = strongView(value);
     if (bit(w.king()) & path) {
-        v /= 4;  // the defending king in front holds the draw
+        v /= ROOK_PAWN_KING_IN_FRONT_DIVISOR;  // the defending king in front holds the draw
     } else {
-        v += PAWN_RANK_BONUS[relativeRank(strong_, pawn)] + PAWN_FILE_BONUS[fileOf(pawn)];
-        v += std::clamp(40 * (distance(w.king(), promotion) - distance(s.king(), promotion)), -200, 200);
+        // The further the pawn stands, the fewer defences remain.
+        v += ROOK_PAWN_RANK[ranksFromHome(strong_, pawn)] + ROOK_PAWN_FILE[fileOf(pawn)];
+        v += std::clamp(ROOK_PAWN_KING_RACE * (kingSteps(w.king(), promotion) - kingSteps(s.king(), promotion)),
+                        -ROOK_PAWN_KING_RACE_MAX, ROOK_PAWN_KING_RACE_MAX);
     }
     // A rook behind the passed pawn, on either side, is worth most.
-    if (s.pieces[ROOK] & behind) v += 150;
-    if (w.pieces[ROOK] & behind) v -= 150;
+    if (s.pieces[ROOK] & behind) v += ROOK_BEHIND_PAWN;
+    if (w.pieces[ROOK] & behind) v -= ROOK_BEHIND_PAWN;
     value = whiteView(v);
     return false;
 }
 
-// The classical balance of the two material sums with a weight of 333 on the ratio.
+// The classical balance of the two material sums, with a heavier weight on the ratio.
 bool QueenMinorVsQueen::evaluate(const Position& pos, int& value) const {
     const int a = pos.side(WHITE).materialSum, b = pos.side(BLACK).materialSum;
-    value = (a - b) + 333 * (a - b) / (a + b + 100);
+    value = (a - b) + QUEEN_MINOR_RATIO_WEIGHT * (a - b) / (a + b + MATERIAL_SUM_OFFSET);
     return true;
 }
 

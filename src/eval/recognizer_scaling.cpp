@@ -61,13 +61,16 @@ bool BishopVsBishop::bound(const Position& pos, int& value, int, int, int, int&)
 
 int BishopVsBishop::scale(const Position& pos, const Evaluator&, int value) const {
     if (!oppositeBishops(pos)) return value;
-    int v = value / 2;
-    if (v > 500) v = 500 + (v - 500) / 2;
-    else if (v < -500) v = -500 + (v + 500) / 2;
+    int v = value / OPPOSITE_BISHOPS_DIVISOR;
+    if (v > OPPOSITE_BISHOPS_KNEE)
+        v = OPPOSITE_BISHOPS_KNEE + (v - OPPOSITE_BISHOPS_KNEE) / OPPOSITE_BISHOPS_DIVISOR;
+    else if (v < -OPPOSITE_BISHOPS_KNEE)
+        v = -OPPOSITE_BISHOPS_KNEE + (v + OPPOSITE_BISHOPS_KNEE) / OPPOSITE_BISHOPS_DIVISOR;
     // Pawns on their own bishop's colour are out of reach of the enemy bishop.
     for (int c = WHITE; c <= BLACK; ++c) {
         const SideRecord& s = pos.side(c);
-        v += sign(Colour(c)) * 30 * popCount(s.pieces[PAWN] & squaresOfColour(s.squareList[BISHOP][0]));
+        const int outOfReach = popCount(s.pieces[PAWN] & squaresOfColour(s.squareList[BISHOP][0]));
+        v += sign(Colour(c)) * PAWN_ON_OWN_BISHOP_COLOUR * outOfReach;
     }
     return v;
 }
@@ -78,9 +81,9 @@ int KnightVsKnight::scale(const Position& pos, const Evaluator&, int value) cons
     for (int c = WHITE; c <= BLACK; ++c) {
         const Square knight = pos.side(c).squareList[KNIGHT][0];
         const Square enemyKing = pos.side(c ^ 1).king();
-        if (fileOf(knight) == 0 || fileOf(knight) == 7) value -= sign(Colour(c)) * 90;
+        if (fileOf(knight) == A_FILE || fileOf(knight) == H_FILE) value -= sign(Colour(c)) * KNIGHT_ON_RIM;
         if (absolute(fileOf(knight) - fileOf(enemyKing)) == 2 && absolute(rowOf(knight) - rowOf(enemyKing)) == 2)
-            value += sign(Colour(c)) * 27;
+            value += sign(Colour(c)) * KNIGHT_HARASSES_KING;
     }
     return value;
 }
@@ -94,10 +97,10 @@ int BishopVsKnight::scale(const Position& pos, const Evaluator&, int value) cons
     const SideRecord& own = pos.side(c);
     const Bitboard pawns = pos.side(WHITE).pieces[PAWN] | pos.side(BLACK).pieces[PAWN];
     int bonus = 0;
-    if ((pawns & QUEEN_WING) && (pawns & KING_WING)) bonus += 100;
+    if ((pawns & QUEEN_WING) && (pawns & KING_WING)) bonus += BISHOP_PAWNS_ON_BOTH_WINGS;
     const Bitboard reach = bishopAttacks(own.squareList[BISHOP][0], pos.occupied());
     const int mobility = popCount(reach & ~own.pieces[ALL_PIECES] & ~own.attackedByEnemyPawns);
-    if (mobility < 4) bonus -= 35 * (4 - mobility);
+    if (mobility < BISHOP_NEEDS_SQUARES) bonus -= BISHOP_SHORT_OF_SQUARES * (BISHOP_NEEDS_SQUARES - mobility);
     return value + sign(c) * bonus;
 }
 
@@ -106,9 +109,10 @@ int QueenVsQueen::scale(const Position& pos, const Evaluator&, int value) const 
     const int white = pos.side(WHITE).materialSum, black = pos.side(BLACK).materialSum;
     if (white != black) {
         const Colour stronger = white > black ? WHITE : BLACK;
-        value += sign(stronger) * (safeFromChecks(pos, stronger) ? 127 : -127);
+        value += sign(stronger) * (safeFromChecks(pos, stronger) ? QUEEN_ENDING_KING_SAFE : -QUEEN_ENDING_KING_SAFE);
     }
-    return value + 6 * (centreDistance(pos.side(BLACK).king()) - centreDistance(pos.side(WHITE).king()));
+    const int centring = rookStepsToCentre(pos.side(BLACK).king()) - rookStepsToCentre(pos.side(WHITE).king());
+    return value + QUEEN_ENDING_KING_CENTRE * centring;
 }
 
 // Without pawns a side needs more than a minor piece of extra material to win.
@@ -116,10 +120,10 @@ int OneSidePawns::scale(const Position& pos, const Evaluator&, int value) const 
     const Colour pawnless = pos.side(WHITE).count[PAWN] ? BLACK : WHITE;
     const SideRecord& p = pos.side(pawnless);
     const SideRecord& o = pos.side(~pawnless);
-    const int lead = p.materialSum - (o.materialSum - 1000 * o.count[PAWN]);
-    if (lead <= 0 || lead >= 3260) return value;
+    const int lead = p.materialSum - (o.materialSum - PIECE_VALUE[PAWN] * o.count[PAWN]);
+    if (lead <= 0 || lead >= ONE_SIDE_PAWNS_WINNING_LEAD) return value;
     const int m = pos.side(WHITE).materialSum - pos.side(BLACK).materialSum;
-    const int scaled = value - 3 * m / 4;
+    const int scaled = value - ONE_SIDE_PAWNS_GIVE_BACK_NUMERATOR * m / ONE_SIDE_PAWNS_GIVE_BACK_DENOMINATOR;
     const int pawnSide = -sign(pawnless);  // the sign of values that favour the side with pawns
     if (value * pawnSide >= 0 && scaled * pawnSide < 0) return 0;
     return scaled;

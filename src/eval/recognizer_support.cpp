@@ -46,7 +46,8 @@ bool unclear(const Position& pos) {
         const SideRecord& own = pos.side(c);
         const SideRecord& enemy = pos.side(c ^ 1);
         const Square k = own.king();
-        if (attackedPieces(pos, Colour(c)) || (bit(k) & EDGES) || safeKingSquares(pos, Colour(c)) < 4) return true;
+        if (attackedPieces(pos, Colour(c)) || (bit(k) & EDGES) || safeKingSquares(pos, Colour(c)) < UNCLEAR_KING_ROOM)
+            return true;
         for (int t = KNIGHT; t <= QUEEN; ++t)
             for (int i = 0; i < enemy.count[t]; ++i) {
                 const Bitboard checks = pieceAttacks(t, k, pos.occupied()) | bit(k);
@@ -60,18 +61,18 @@ bool unclear(const Position& pos) {
 int defenceDistance(const Position& pos, Colour defender) {
     const SideRecord& d = pos.side(defender);
     const Square k = d.king();
-    const int edge = std::max(centreDistance(k) - 1, 0);  // 0 in the middle, 2 on mid-edge, 5 in a corner
+    const int edge = std::max(rookStepsToCentre(k) - 1, 0);  // 0 in the middle, 2 on mid-edge, 5 in a corner
     int measure = edge;
     if (d.count[BISHOP]) {
         // A bishop's king also holds in a corner the attacker cannot mate on: not the bishop's colour.
         const bool light = (d.pieces[BISHOP] & LIGHT_SQUARES) != 0;
-        const Square first = light ? 7 : 0, second = light ? 56 : 63;
-        measure = std::min(edge, std::min(distance(k, first), distance(k, second)));
+        const Square first = light ? H8 : A8, second = light ? A1 : H1;
+        measure = std::min(edge, std::min(kingSteps(k, first), kingSteps(k, second)));
     } else if (d.count[KNIGHT]) {
         // A knight away from its king is cut off and lost.
-        measure += std::max(distance(k, d.squareList[KNIGHT][0]) - 1, 0);
+        measure += std::max(kingSteps(k, d.squareList[KNIGHT][0]) - 1, 0);
     }
-    if (hangingPieces(pos, defender)) measure += 2;
+    if (hangingPieces(pos, defender)) measure += DEFENCE_HANGING_PIECE;
     return measure;
 }
 
@@ -81,7 +82,7 @@ bool tacticallyLoose(const Position& pos, Colour defender) {
     const SideRecord& a = pos.side(~defender);
     const Square k = d.king(), piece = loneSquare(d);
     if (piece == NO_SQUARE) return false;
-    if (tables.lineThrough[k][piece] && distance(k, piece) > 1) return true;  // next to it the king defends
+    if (tables.lineThrough[k][piece] && kingSteps(k, piece) > 1) return true;  // next to it the king defends
     for (int i = 0; i < a.count[KNIGHT]; ++i)
         for (Bitboard b = knightAttacks(a.squareList[KNIGHT][i]) & ~pos.occupied(); b;) {
             const Bitboard reach = knightAttacks(popLowestBit(b));

@@ -3,30 +3,18 @@
 // exists once per strong colour: it is written for the strong side and mirrors itself.
 
 #include "board/position.h"
+#include "board/units.h"
+#include "eval/eval_weights.h"
 #include "eval/recognizer.h"
-#include "search/score.h"
+#include "eval/square_geometry.h"
 
 namespace zelmora::endgame {
 
-constexpr int absolute(int v) { return v < 0 ? -v : v; }
-// King steps between two squares.
-constexpr int distance(Square a, Square b) {
-    const int df = absolute(fileOf(a) - fileOf(b)), dr = absolute(rowOf(a) - rowOf(b));
-    return df > dr ? df : dr;
-}
-// Rook steps between two squares.
-constexpr int manhattan(Square a, Square b) {
-    return absolute(fileOf(a) - fileOf(b)) + absolute(rowOf(a) - rowOf(b));
-}
-// Rook steps from the nearest centre square: 0 on d4..e5, 6 in a corner.
-constexpr int centreDistance(Square s) {
-    return (absolute(2 * fileOf(s) - 7) + absolute(2 * rowOf(s) - 7)) / 2 - 1;
-}
+using namespace weights;
+
 constexpr Bitboard EDGES = FILE_A | FILE_H | RANK_1 | RANK_8;
 
-// Rank 0..7 counted from c's own back rank.
-constexpr int relativeRank(Colour c, Square s) { return c == WHITE ? 7 - rowOf(s) : rowOf(s); }
-constexpr Square promotionSquare(Colour c, Square pawn) { return c == WHITE ? fileOf(pawn) : fileOf(pawn) + 56; }
+constexpr Square promotionSquare(Colour c, Square pawn) { return c == WHITE ? fileOf(pawn) + A8 : fileOf(pawn) + A1; }
 // The squares a pawn of colour c still has to cross, promotion square included.
 constexpr Bitboard pawnPath(Colour c, Square pawn) {
     const Bitboard file = fileMask(fileOf(pawn));
@@ -87,7 +75,7 @@ protected:
         return strongToMove(pos) ? strongValue : -strongValue;
     }
     // The square as the strong side would see it if it were White.
-    Square relative(Square s) const { return strong_ == WHITE ? s : s ^ 56; }
+    Square relative(Square s) const { return relativeSquare(strong_, s); }
     // cutOff with bounds from the strong side's view.
     bool cutOffStrong(const Position& pos, int lower, int upper, int alpha, int beta, int& value) const {
         return strongToMove(pos) ? cutOff(lower, upper, alpha, beta, value)

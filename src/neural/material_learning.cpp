@@ -1,6 +1,6 @@
 #include "neural/material_learning.h"
 
-#include "neural/material_score.h"
+#include "neural/material_net.h"
 #include "neural/material_training.h"
 #include "neural/network.h"
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <utility>
 
-#include "neural/material_score.h"
+#include "neural/material_net.h"
 #include "neural/network.h"
 #include "util/platform.h"
 #include "util/random.h"

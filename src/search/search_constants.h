@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
+#include "board/units.h"
+
 namespace zelmora {
 
-constexpr int ONE_PLY = 8;
 // Plies 0..MAX_PLY; the search answers with the static evaluation at MAX_PLY.
 constexpr int MAX_PLY = 100;
 

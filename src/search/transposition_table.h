@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "board/types.h"
+#include "options/option_table.h"
 #include "util/large_memory.h"
 
 namespace zelmora {
@@ -50,7 +51,7 @@ private:
 
 class TranspositionTable {
 public:
-    static constexpr std::size_t DEFAULT_BYTES = 3 * 1048576;
+    static constexpr std::size_t DEFAULT_BYTES = std::size_t(optionSpec(OptionId::Hash).defaultValue) * 1048576;
 
     explicit TranspositionTable(std::size_t bytes = DEFAULT_BYTES);
 

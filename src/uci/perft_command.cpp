@@ -10,6 +10,7 @@
 #include "board/perft.h"
 #include "control/engine_output.h"
 #include "control/session.h"
+#include "options/option_table.h"
 #include "uci/uci_protocol.h"
 #include "util/platform.h"
 #include "util/text.h"
@@ -40,7 +41,7 @@ PerftParse parsePerft(const char* arguments, PerftRequest& request) {
     if (request.depth > MAX_PERFT_DEPTH) return PerftParse::DEPTH_TOO_LARGE;
     if (!numberAfter(arguments, "Hash", request.hashMb)) request.hashMb = 0;
     // Same ceiling as the Hash option; a table the machine cannot hold must not end the program.
-    request.hashMb = std::clamp(request.hashMb, 0, UciProtocol::MAX_HASH_MB);
+    request.hashMb = std::clamp(request.hashMb, 0, optionSpec(OptionId::Hash).max);
     request.divide = std::strstr(arguments, "divide") != nullptr;
     return PerftParse::OK;
 }

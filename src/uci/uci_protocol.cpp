@@ -7,10 +7,33 @@
 #include "book/material_statistics.h"
 #include "control/search_control.h"
 #include "eval/evaluator.h"
-#include "control/session.h"
 #include "control/engine_output.h"
+#include "control/session.h"
+#include "options/option_table.h"
 
 namespace zelmora {
+
+namespace {
+
+void formatAnnouncement(const OptionSpec& spec, char* line, std::size_t size) {
+    switch (spec.type) {
+        case OptionType::Spin:
+            std::snprintf(line, size, "option name %s type spin default %d min %d max %d", spec.name,
+                          spec.defaultValue, spec.min, spec.max);
+            break;
+        case OptionType::Check:
+            std::snprintf(line, size, "option name %s type check default %s", spec.name,
+                          spec.defaultValue != 0 ? "true" : "false");
+            break;
+        case OptionType::Button: std::snprintf(line, size, "option name %s type button", spec.name); break;
+        case OptionType::Text:
+        case OptionType::Word:
+            std::snprintf(line, size, "option name %s type string default %s", spec.name, spec.defaultText);
+            break;
+    }
+}
+
+}  // namespace
 
 const UciProtocol::Keyword UciProtocol::KEYWORDS[] = {
     {"uci", &UciProtocol::uci},
@@ -47,6 +70,18 @@ void UciProtocol::handle(const char* line) {
             return;
         }
     }
+}
+
+void UciProtocol::uci(const char*) {
+    output_->printLine("id name Zelmora 2.4");
+    output_->printLine("id author Quorvin Dalt");
+    for (const OptionSpec& spec : OPTION_TABLE) {
+        if (spec.hidden && !showHiddenOptions) continue;
+        char line[128];
+        formatAnnouncement(spec, line, sizeof line);
+        output_->printLine(line);
+    }
+    output_->printLine("uciok");
 }
 
 void UciProtocol::debug(const char* line) { output_->setDebug(std::strstr(line, "off") == nullptr); }

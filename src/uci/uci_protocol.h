@@ -9,17 +9,13 @@ class BookBuilder;
 class EngineOutput;
 class MaterialStatistics;
 class SearchControl;
+struct OptionSpec;
 struct Session;
 
 class Evaluator;
 
 class UciProtocol {
 public:
-    static constexpr int MAX_HASH_MB = 2047;
-    static constexpr int MAX_THREADS = 8;
-    static constexpr int DEFAULT_NEURO_MATERIAL = 40;
-    static constexpr int DEFAULT_NEURO_WIDTH = 300;
-
     UciProtocol(Session* session, EngineOutput* output, SearchControl* control, bool showHiddenOptions);
     ~UciProtocol();
     UciProtocol(const UciProtocol&) = delete;
@@ -54,6 +50,13 @@ private:
     void eval(const char* line);
     void testpos(const char* line);
 
+    // A value "setoption" has read and checked; which member counts depends on the option's type.
+    struct OptionValue {
+        int number = 0;
+        bool on = false;
+        const char* text = "";
+    };
+    void applyOption(const OptionSpec& option, const OptionValue& value);
     // Loads the opening book after a game start; false when the file could not be read.
     bool reloadOpeningBook();
 

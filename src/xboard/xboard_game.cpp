@@ -24,8 +24,8 @@ constexpr std::int64_t MIN_OWN_TIME = 150;
 void XboardProtocol::newGame(const char*) {
     stopSilently();
     queue("position startpos");
-    queue("setoption name UCI_Chess960 value false");
-    queue("setoption name Clear Hash value true");
+    setOption(OptionId::Chess960, "false");
+    setOption(OptionId::ClearHash, "true");
     queue("ucinewgame");
     chess960_ = false;
     positionBase_ = "startpos";

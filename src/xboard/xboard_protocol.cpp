@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/notation.h"
+#include "options/option_table.h"
 #include "search/engine.h"
 #include "uci/uci_protocol.h"
 #include "util/platform.h"
@@ -74,7 +75,7 @@ void XboardProtocol::handle(const char* line) {
         }
         if (std::strcmp(word, "quit") == 0) {
             output_->setQuitting();
-            queue("setoption name NoOutput value true");
+            setOption(OptionId::NoOutput, "true");
             queue("quit");
         } else {
             Command command = &XboardProtocol::unknown;
@@ -98,10 +99,14 @@ void XboardProtocol::queue(const char* uciLine) {
     if (startsWith(uciLine, "go")) ++goQueued_;
 }
 
+void XboardProtocol::setOption(OptionId option, const char* value) {
+    queue(std::string("setoption name ") + optionSpec(option).name + " value " + value);
+}
+
 void XboardProtocol::stopSilently() {
-    queue("setoption name NoOutput value true");
+    setOption(OptionId::NoOutput, "true");
     queue("stop");
-    queue("setoption name NoOutput value false");
+    setOption(OptionId::NoOutput, "false");
     goStoppedUpTo_ = goQueued_;
     output_->setPonderMoveText("");
     pondering_ = false;
@@ -113,7 +118,7 @@ void XboardProtocol::rejected(const char* line) { output_->answerError("not impl
 
 void XboardProtocol::variant(const char* line) {
     chess960_ = std::strstr(line, "fischerandom") != nullptr;
-    queue(chess960_ ? "setoption name UCI_Chess960 value true" : "setoption name UCI_Chess960 value false");
+    setOption(OptionId::Chess960, chess960_ ? "true" : "false");
     board_.position.chess960Castling = chess960_ ? 1 : 0;
 }
 
@@ -216,7 +221,7 @@ void XboardProtocol::nopost(const char*) { output_->setPost(false); }
 
 void XboardProtocol::name(const char* line) {
     const char* text = std::strstr(line, "name ");
-    queue(std::string("setoption name Opponent value ") + (text != nullptr ? text + 5 : ""));
+    setOption(OptionId::Opponent, text != nullptr ? text + 5 : "");
 }
 
 void XboardProtocol::exit(const char*) {
@@ -224,7 +229,7 @@ void XboardProtocol::exit(const char*) {
     stopSilently();
     analyzeMode_ = false;
     output_->stopAnalysis();
-    queue("setoption name Clear Hash value true");
+    setOption(OptionId::ClearHash, "true");
 }
 
 void XboardProtocol::dot(const char* line) {

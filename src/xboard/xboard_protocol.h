@@ -7,6 +7,7 @@
 #include <string>
 
 #include "board/game_record.h"
+#include "options/option_table.h"
 #include "util/platform.h"
 #include "xboard/command_queue.h"
 #include "xboard/score_history.h"
@@ -93,6 +94,8 @@ private:
     static void runUciLine(void* self, const char* line);
     void queue(const char* uciLine);
     void queue(const std::string& uciLine) { queue(uciLine.c_str()); }
+    // Queues "setoption name <option> value <value>".
+    void setOption(OptionId option, const char* value);
     // Stops a running search without its answer reaching the interface.
     void stopSilently();
     // Queues the position and a "go" line for the engine's move, or a ponder search on the

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "options/option_table.h"
 #include "search/transposition_table.h"
 #include "support/protocol_fixture.h"
 #include "support/recording_output.h"
@@ -69,6 +70,37 @@ TEST_F(SetOption, EveryMessageIsForDebugModeOnly) {
     send("setoption name Opponent value Quomb the Elder");
     send("setoption name Opponent value Quombus");
     EXPECT_EQ(lines(), std::vector<std::string>{"info string Nicht jetzt, nicht schon wieder Du!"});
+}
+
+// Setting an option to its announced default must change nothing: the announcement and the
+// initial state of what the option acts on do not drift apart.
+TEST_F(SetOption, EveryOptionStartsAtItsAnnouncedDefault) {
+    struct Settings {
+        std::size_t hashSlots;
+        bool ponder, ownBook, chess960, blocking, silent, alwaysClearHash;
+        int multiPv, threads, neuroMaterial, neuroWidth, resignThreshold;
+        std::string bookFile, logFile;
+        bool operator==(const Settings&) const = default;
+    };
+    auto settings = [&] {
+        const MaterialEvaluator& material = engine.evaluator.material;
+        return Settings{engine.table->slots(), clock.ponderOption, engine.ownBook, protocol.chess960, control.blocking,
+                        output.isSilent(), engine.alwaysClearHash, engine.multiPv, control.threadCount(),
+                        material.neuroMaterial(), material.neuroWidth(), engine.resignThreshold, engine.bookFile,
+                        engine.logFileName()};
+    };
+    const Settings initial = settings();
+    for (const OptionSpec& option : OPTION_TABLE) {
+        std::string value;
+        switch (option.type) {
+            case OptionType::Spin: value = std::to_string(option.defaultValue); break;
+            case OptionType::Check: value = option.defaultValue != 0 ? "true" : "false"; break;
+            case OptionType::Text: value = option.defaultText; break;
+            default: continue;
+        }
+        send(std::string("setoption name ") + option.name + " value " + value);
+        EXPECT_TRUE(settings() == initial) << option.name;
+    }
 }
 
 TEST_F(SetOption, CheckOptionsTakeOnlyTrueAndFalseAndHiddenOnesWorkUnannounced) {

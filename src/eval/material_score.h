@@ -6,25 +6,20 @@
 #include <vector>
 
 #include "board/position.h"
+#include "neural/material_net.h"
 #include "neural/network.h"
+#include "options/option_table.h"
 
 namespace zelmora {
 
 class EndgameRecognizer;
 class RecognizerRegistry;
 
-inline constexpr int MATERIAL_NET_INPUTS = 12;
-
-// One forward pass of a material network (shared by the evaluation and by training): counts are
-// queens, rooks, bishops, knights, pawns; x is -1 for opposite-coloured bishops, +1 for
-// same-coloured, else 0.
-double materialNetOutput(Network& network, const int own[5], const int other[5], int x);
-
 class MaterialEvaluator {
 public:
     static constexpr int CACHE_SIZE = 8192;
-    static constexpr int DEFAULT_NEURO_MATERIAL = 40;
-    static constexpr int DEFAULT_NEURO_WIDTH = 300;
+    // What the delta form answers, from the side to move's view, when the recognizer changes.
+    static constexpr int RECOGNIZER_CHANGE = 1000000;
 
     explicit MaterialEvaluator(const RecognizerRegistry& registry);
 
@@ -35,8 +30,8 @@ public:
     void clear();                        // empties the cache
 
     // White's view. Plain: the score, which becomes the current score and recognizer. Delta: the
-    // score minus the current score, or +-1000000 (the side to move's gain) when the position's
-    // recognizer differs from the current one; the current values stay.
+    // score minus the current score, or +-RECOGNIZER_CHANGE (the side to move's gain) when the
+    // position's recognizer differs from the current one; the current values stay.
     int score(const Position& pos, bool delta = false);
     int currentScore() const { return currentScore_; }
     const EndgameRecognizer* currentRecognizer() const { return currentRecognizer_; }
@@ -63,8 +58,8 @@ private:
     const RecognizerRegistry& registry_;
     std::vector<CacheEntry> cache_;
     Network network_;
-    int neuroMaterial_ = DEFAULT_NEURO_MATERIAL;
-    int neuroWidth_ = DEFAULT_NEURO_WIDTH;
+    int neuroMaterial_ = optionSpec(OptionId::NeuroMaterial).defaultValue;
+    int neuroWidth_ = optionSpec(OptionId::NeuroWidth).defaultValue;
     int currentScore_ = 0;
     const EndgameRecognizer* currentRecognizer_ = nullptr;
 };

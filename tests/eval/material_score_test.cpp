@@ -6,8 +6,8 @@
 
 #include <unistd.h>
 
+#include "eval/material_score.h"
 #include "eval/recognizer.h"
-#include "neural/material_score.h"
 #include "search/search_test_helpers.h"
 
 namespace zelmora::test {

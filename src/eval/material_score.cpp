@@ -1,14 +1,17 @@
-#include "neural/material_score.h"
+#include "eval/material_score.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "board/bitboard.h"
+#include "eval/eval_weights.h"
 #include "eval/recognizer.h"
 
 namespace zelmora {
 
 namespace {
+
+using namespace weights;
 
 // Indexed by: bit 0 White has a light-squared bishop, bit 1 a dark-squared one, bits 2 and 3
 // the same for Black. 0 no bishop relation, 1 opposite colours, 2 same colour, 3 mixed.
@@ -32,11 +35,16 @@ void counts(const SideRecord& side, int out[5]) {
     out[4] = side.count[PAWN];
 }
 
-// A winning expectation as a score: an Elo-style logit at 110 Elo per pawn.
+constexpr double EVEN_CHANCES = 0.5;
+constexpr double SCORE_PER_PAWN = PIECE_VALUE[PAWN];
+constexpr double HALF_SUM_IN_PAWNS = 0.5 / SCORE_PER_PAWN;  // the mean of two scores, in pawns
+constexpr double HUNDREDTH = 0.01;                         // for percentages and hundredths of a pawn
+
+// A winning expectation as a score: an Elo-style logit at ELO_PER_PAWN.
 int logitScore(double p) {
-    if (std::isnan(p)) p = 0.5;  // only a file with absurd weights gets here
-    p = std::clamp(p, 0.02, 0.98);
-    return int(-400.0 * std::log10(1.0 / p - 1.0) * 1000.0 / 110.0);
+    if (std::isnan(p)) p = EVEN_CHANCES;  // only a file with absurd weights gets here
+    p = std::clamp(p, NET_EXPECTATION_MIN, NET_EXPECTATION_MAX);
+    return int(-ELO_LOGISTIC_SCALE * std::log10(1.0 / p - 1.0) * SCORE_PER_PAWN / ELO_PER_PAWN);
 }
 
 }  // namespace
@@ -88,7 +96,7 @@ int MaterialEvaluator::score(const Position& pos, bool delta) {
         currentRecognizer_ = entry.recognizer;
         return entry.score;
     }
-    if (entry.recognizer != currentRecognizer_) return pos.whiteToMove() ? 1000000 : -1000000;
+    if (entry.recognizer != currentRecognizer_) return pos.whiteToMove() ? RECOGNIZER_CHANGE : -RECOGNIZER_CHANGE;
     return entry.score - currentScore_;
 }
 
@@ -99,30 +107,18 @@ int MaterialEvaluator::computeScore(const SideRecord& first, const SideRecord& s
     if (std::equal(a, a + 5, b)) return 0;
 
     const int sumA = first.materialSum, sumB = second.materialSum;
-    int base = (sumA - sumB) + 128 * (sumA - sumB) / (sumA + sumB + 100);
-    if (first.count[BISHOP] > 1) base += 49;
-    if (second.count[BISHOP] > 1) base -= 49;
+    int base = (sumA - sumB) + MATERIAL_RATIO_WEIGHT * (sumA - sumB) / (sumA + sumB + MATERIAL_SUM_OFFSET);
+    if (first.count[BISHOP] > 1) base += BISHOP_PAIR;
+    if (second.count[BISHOP] > 1) base -= BISHOP_PAIR;
     if (neuroMaterial_ < 1) return base;
 
     // Both orders and the halved difference keep the net's judgement antisymmetric.
     const int net = (logitScore(materialNet(a, b, x)) - logitScore(materialNet(b, a, x))) / 2;
     // The net weighs most when the position is balanced: d is the mean of both views in pawns.
-    const double d = (base + net) * 0.0005;
-    const double w = neuroWidth_ * 0.01;
-    const double k = (neuroMaterial_ * 0.01) * w * w / (w * w + d * d);
+    const double d = (base + net) * HALF_SUM_IN_PAWNS;
+    const double w = neuroWidth_ * HUNDREDTH;
+    const double k = (neuroMaterial_ * HUNDREDTH) * w * w / (w * w + d * d);
     return int((1.0 - k) * base + k * net);
-}
-
-double materialNetOutput(Network& network, const int own[5], const int other[5], int x) {
-    const int ownBishop = own[2] > 0 ? 1 : 0;
-    // With opposite-coloured bishops the other side's bishop counts as an extra one.
-    const int otherBishop = other[2] > 0 && x >= 0 ? 1 : 0;
-    const int inputs[MATERIAL_NET_INPUTS] = {own[0],   own[1],   ownBishop,   own[2] - ownBishop,     own[3],   own[4],
-                                             other[0], other[1], otherBishop, other[2] - otherBishop, other[3], other[4]};
-    network.resetSums();
-    for (int i = 0; i < MATERIAL_NET_INPUTS; ++i) network.setInput(i, inputs[i]);
-    network.compute();
-    return network.output(0);
 }
 
 }  // namespace zelmora
