@@ -43,6 +43,8 @@ public:
     // Opens the file and reads its first character; a file that cannot be opened is reported at
     // once. Messages go to errors (standard error unless a test says otherwise).
     explicit PgnReader(const char* fileName, std::FILE* errors = stderr);
+    // Reads an already open stream, which the reader then owns and closes; name is for messages.
+    PgnReader(std::FILE* stream, const char* name, std::FILE* errors = stderr);
     ~PgnReader() { close(); }
     PgnReader(const PgnReader&) = delete;
     PgnReader& operator=(const PgnReader&) = delete;
