@@ -68,7 +68,7 @@ private:
     void advance();
     void skipSeparators();
     bool skipVariation();
-    bool readTagPair(PgnTags& tags, std::string& expectedResult);
+    bool readTagPair(PgnTags& tags, std::string& expectedResult, bool afterMoves);
     bool playMove(std::vector<Move>& moves);
 
     std::FILE* file_ = nullptr;

@@ -14,10 +14,11 @@ using namespace zelmora;
 
 namespace {
 
-// Plays the moves again on a fresh board: the reader must never hand out a move it did not check.
+// Plays the moves again from the game's start, as every user of the reader does: the reader must
+// never hand out a move that is not legal there. Users skip games with a FEN they cannot read.
 bool replays(const PgnGame& game) {
     Position position;
-    if (!game.fen.empty() && position.setFen(game.fen.c_str()) == nullptr) position.reset();
+    if (!game.fen.empty() && position.setFen(game.fen.c_str()) == nullptr) return true;
     for (Move move : game.moves) {
         UndoRecord undo;
         if (!position.makeLegal(move, undo)) return false;
