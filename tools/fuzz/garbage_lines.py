@@ -150,7 +150,13 @@ def harmless(line, protocol):
         # per "go" under the sanitizers, which would pass for a hang.
         if word == b"setoption" and b"Hash" in text and any(n > 64 for n in numbers_after(text, b"value")):
             return False
-        if word == b"testpos" and b"ctl-" not in text:
+        # testpos drops the whole process to idle priority, which on a busy machine passes for a
+        # hang: the driver sends it once, at the end.
+        if word == b"testpos":
+            return False
+        # More search threads than the machine has cores starve the command thread the same way.
+        if word == b"setoption" and b"NumberOfProcessors" in text and any(
+                n > 2 for n in numbers_after(text, b"value")):
             return False
     return True
 
@@ -243,7 +249,7 @@ class Generator:
         return " ".join(words)
 
     def uci_tool_command(self):
-        kind = self.random.randint(0, 9)
+        kind = self.random.randint(0, 8)
         if kind == 0:
             depth = self.random.choice([0, 1, 1, 2, 2, 3, 3, -1, 4])
             extra = self.pick(["", " divide", " Hash 1", " Hash 0", " Hash -3 divide", " Hash 16"])
@@ -261,8 +267,6 @@ class Generator:
                 "rnd %d" % self.random.randint(0, 3), "rnd -2", "rnd x", "add games.pgn value 1 ELO 0",
                 "add absent.pgn value 1 ELO 0", "add games.pgn", "writemem mem.bin", "readmem mem.bin",
                 "readmem absent.bin", "write train.txt", "write", "delete", "learn absent-training.txt", "bogus"])
-        if kind == 6:
-            return self.pick(["testpos ctl-missing.txt", "testpos ctl-garbage.txt", "testpos", "testpos ctl-absent"])
         return self.pick(["eval", "debug on", "debug off", "debug", "ucinewgame", "ponderhit", "stop", "isready"])
 
     def uci_valid(self):
@@ -460,6 +464,15 @@ class Engine:
         return self.wait_for(lambda: self.latest[prefix] > after, timeout)
 
 
+def save_stacks(pid, directory):
+    """The threads of a hanging engine, when a debugger is at hand."""
+    if shutil.which("gdb") is None:
+        return
+    with open(os.path.join(directory, "hang-stacks.txt"), "wb") as f:
+        subprocess.run(["gdb", "-p", str(pid), "-batch", "-ex", "thread apply all bt"], stdout=f,
+                       stderr=subprocess.DEVNULL, timeout=120)
+
+
 def run(arguments):
     source_root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     engine_path = os.path.abspath(arguments.engine)
@@ -500,8 +513,10 @@ def run(arguments):
             return "the engine took no check lines after line %d within %.0f s" % (index, arguments.timeout)
         seen = engine.await_line(awaited, arguments.timeout)
         if seen is None:
+            save_stacks(engine.process.pid, directory)
             return "no answer to the check after line %d within %.0f s" % (index, arguments.timeout)
         if search and not engine.await_prefix(result, seen, arguments.timeout):
+            save_stacks(engine.process.pid, directory)
             return "no %s of a depth 2 search after line %d within %.0f s" % (
                 result.decode().strip(), index, arguments.timeout)
         if search and arguments.protocol == "xboard":
@@ -538,6 +553,8 @@ def run(arguments):
         if arguments.progress and index % 10000 < len(burst):
             print("... %d lines, %.0f s" % (index, time.monotonic() - start), file=sys.stderr, flush=True)
 
+    if failure is None and arguments.protocol == "uci":
+        engine.send(b"testpos ctl-missing.txt\ntestpos ctl-garbage.txt\ntestpos\n", arguments.timeout)
     if failure is None:
         failure = check(index)
     status = None
