@@ -145,18 +145,23 @@ void setPlaceholderBook(TranspositionTable& table) {
 }
 
 bool loadBook(const char* fileName, TranspositionTable& table) {
-    table.bookCount = 0;
     std::FILE* file = openBookFile(fileName);
     if (file == nullptr) {
+        table.bookCount = 0;
         setPlaceholderBook(table);
         return false;
     }
+    const bool complete = readBook(file, table);
+    std::fclose(file);
+    return complete;
+}
+
+bool readBook(std::FILE* file, TranspositionTable& table) {
+    table.bookCount = 0;
     Position position;
     BookText text(file);
     std::uint32_t count = 0;
-    const bool complete = readBookTree(table, text, position, count);
-    std::fclose(file);
-    if (!complete) {
+    if (!readBookTree(table, text, position, count)) {
         setPlaceholderBook(table);
         return false;
     }

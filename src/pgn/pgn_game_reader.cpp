@@ -46,7 +46,7 @@ bool PgnReader::skipVariation() {
     return true;
 }
 
-bool PgnReader::readTagPair(PgnTags& tags, std::string& expectedResult) {
+bool PgnReader::readTagPair(PgnTags& tags, std::string& expectedResult, bool afterMoves) {
     if (nextToken() != PgnTokenKind::SYMBOL) {
         reportError("symbol expected");
         return false;
@@ -60,6 +60,12 @@ bool PgnReader::readTagPair(PgnTags& tags, std::string& expectedResult) {
     if (name == "Result") {
         expectedResult = text_;
     } else if (name == "FEN") {
+        // The moves before it were played from another position: the game's start would be wrong
+        // for every user that replays them from this one.
+        if (afterMoves) {
+            reportError("FEN tag after the first move");
+            return false;
+        }
         // A FEN that cannot be read leaves the classical array, so that the moves are checked
         // against a sound board (and most likely rejected) instead of a half-built one.
         if (board_.setFen(text_.c_str()) == nullptr) board_.reset();
@@ -103,7 +109,7 @@ bool PgnReader::readGame(std::vector<Move>& moves, PgnTags& tags) {
             break;
         case PgnTokenKind::CLOSE_PARENTHESIS: reportError("unexpected ')'"); return false;
         case PgnTokenKind::OPEN_BRACKET:
-            if (!readTagPair(tags, expectedResult)) return false;
+            if (!readTagPair(tags, expectedResult, !moves.empty())) return false;
             break;
         case PgnTokenKind::CLOSE_BRACKET: reportError("unexpected ']'"); return false;
         case PgnTokenKind::ASTERISK:

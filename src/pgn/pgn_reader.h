@@ -43,6 +43,8 @@ public:
     // Opens the file and reads its first character; a file that cannot be opened is reported at
     // once. Messages go to errors (standard error unless a test says otherwise).
     explicit PgnReader(const char* fileName, std::FILE* errors = stderr);
+    // Reads an already open stream, which the reader then owns and closes; name is for messages.
+    PgnReader(std::FILE* stream, const char* name, std::FILE* errors = stderr);
     ~PgnReader() { close(); }
     PgnReader(const PgnReader&) = delete;
     PgnReader& operator=(const PgnReader&) = delete;
@@ -66,7 +68,7 @@ private:
     void advance();
     void skipSeparators();
     bool skipVariation();
-    bool readTagPair(PgnTags& tags, std::string& expectedResult);
+    bool readTagPair(PgnTags& tags, std::string& expectedResult, bool afterMoves);
     bool playMove(std::vector<Move>& moves);
 
     std::FILE* file_ = nullptr;

@@ -20,8 +20,10 @@ bool isSymbolChar(int c) {
 }  // namespace
 
 PgnReader::PgnReader(const char* fileName, std::FILE* errors)
-    : errors_(errors), fileName_(fileName != nullptr ? fileName : "") {
-    file_ = std::fopen(fileName_.c_str(), "r");
+    : PgnReader(fileName != nullptr ? std::fopen(fileName, "r") : nullptr, fileName, errors) {}
+
+PgnReader::PgnReader(std::FILE* stream, const char* name, std::FILE* errors)
+    : file_(stream), errors_(errors), fileName_(name != nullptr ? name : "") {
     if (file_ == nullptr) {
         reportError("Cannot open file");
         return;

@@ -1,5 +1,6 @@
 #include "xboard/command_queue.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -63,6 +64,35 @@ void CommandQueue::waitUntilIdle() {
     }
 }
 
+bool CommandQueue::hasRoom() const {
+    int freeSmall = 0;
+    for (int i = LARGE_BUFFERS; i < BUFFERS; ++i) freeSmall += buffers_[i].inUse ? 0 : 1;
+    // Both large buffers: the command's own position line and one from a search reporting back.
+    for (int i = 0; i < LARGE_BUFFERS; ++i) {
+        if (buffers_[i].inUse) return false;
+    }
+    return freeSmall >= ROOM_FOR_ONE_COMMAND;
+}
+
+void CommandQueue::waitForRoom() {
+    constexpr int POLL_MS = 2;
+    unsigned lastFinished = 0;
+    std::int64_t lastProgress = systemMilliseconds();
+    for (;;) {
+        {
+            LockGuard guard(lock_);
+            if (terminating_ || hasRoom()) return;
+            if (finished_ != lastFinished) {
+                lastFinished = finished_;
+                lastProgress = systemMilliseconds();
+            }
+        }
+        if (systemMilliseconds() - lastProgress >= STALL_LIMIT_MS) return;
+        // Only a flood gets here, and the worker frees a buffer within milliseconds.
+        sleepMilliseconds(POLL_MS);
+    }
+}
+
 void CommandQueue::workerEntry(void* self) { static_cast<CommandQueue*>(self)->workerLoop(); }
 
 void CommandQueue::workerLoop() {
@@ -83,6 +113,7 @@ void CommandQueue::workerLoop() {
             {
                 LockGuard guard(lock_);
                 buffers_[index].inUse = false;
+                ++finished_;
                 idle = --busy_ == 0;
             }
             if (idle) idle_.signal();

@@ -15,6 +15,8 @@ public:
     static constexpr int LARGE_BUFFERS = 2;  // for long "position ... moves" lines
     static constexpr int LARGE_SIZE = 75000;
     static constexpr int SMALL_SIZE = 1000;
+    static constexpr int ROOM_FOR_ONE_COMMAND = 16;  // "new" in analyze mode queues 12 lines
+    static constexpr int STALL_LIMIT_MS = 5000;
 
     using Handler = void (*)(void* context, const char* line);
 
@@ -29,6 +31,10 @@ public:
     bool enqueue(const char* text);
     // Returns when every queued line has been run (or the queue is terminating). One waiter at a time.
     void waitUntilIdle();
+    // Returns when the lines of one more xboard command surely fit. A flood of input then waits
+    // for the worker instead of losing lines; a worker stuck on one line for STALL_LIMIT_MS
+    // lets the caller go on (and find the queue full).
+    void waitForRoom();
     void terminate();
 
 private:
@@ -40,6 +46,7 @@ private:
 
     static void workerEntry(void* self);
     void workerLoop();
+    bool hasRoom() const;
 
     Handler handler_;
     void* context_;
@@ -48,6 +55,7 @@ private:
     unsigned writeIndex_ = 0;
     unsigned readIndex_ = 0;
     int busy_ = 0;  // buffers in use, including the one being run
+    unsigned finished_ = 0;  // lines run so far
     bool terminating_ = false;
     Lock lock_;
     Event wake_;  // a line arrived, or termination

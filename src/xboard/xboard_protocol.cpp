@@ -66,6 +66,8 @@ void XboardProtocol::runUciLine(void* self, const char* line) {
 void XboardProtocol::handle(const char* line) {
     char word[17];
     if (std::sscanf(line, "%16s", word) != 1) return;
+    // Outside the lock: the worker may need it to finish the lines it is running.
+    queue_.waitForRoom();
     {
         LockGuard guard(lock_);
         if (protocolVersion_ < 2 && std::strcmp(word, "xboard") != 0 && std::strcmp(word, "protover") != 0) {

@@ -94,6 +94,9 @@ TEST(PgnReader, ErrorsNameTheMessageLineAndCharacter) {
         {"[\"White\" \"w\"]", "line 1 char 10: symbol expected\n"},
         {"[White w]", "line 1 char 10: String erwartet\n"},
         {"[White \"w\" \"x\"]", "line 1 char 16: ']' expected\n"},
+        // The moves before it were checked on another board than the one the game says it starts on.
+        {header + "1. e4 [FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 1\"] Ke7 *",
+         "line 4 char 43: FEN tag after the first move\n"},
         {header + "1. e4 (1... e5 (1... c5)", "line 9 char 0: unexpected end of file\n"},
         {"[Black \"b\"]\n[Result \"*\"]\n*\n", "line 4 char 0: 'White' missing (in game above current line)\n"},
         {"[White \"w\"]\n[Result \"*\"]\n*", "line 4 char 0: 'Black' missing (in game above current line)\n"},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,18 @@ TEST(XboardDriver, XboardStartsTheAdapterAndQuitEndsIt) {
 TEST(XboardDriver, TheEndOfInputEndsARunningSearch) {
     const Lines out = runDriver("xboard\nprotover 2\nnew\nlevel 0 60 0\ngo\n");
     for (const std::string& line : out) EXPECT_NE(line.rfind("move ", 0), 0u) << line;
+}
+
+// Each move taken back while analysing queues five UCI lines, far faster than they run: the input
+// must wait for the worker rather than lose lines, "quit" among them (nothing after it is read).
+TEST(XboardDriver, AFloodOfCommandsLosesNoLine) {
+    std::string input = "xboard\nprotover 2\nnew\nforce\nusermove e2e4\nanalyze\n";
+    for (int i = 0; i < 40; ++i) input += i % 2 == 0 ? "undo\n" : "usermove e2e4\n";
+    input += "exit\nping 9\nquit\nping 10\n";
+    const Lines out = runDriver(input);
+    for (const std::string& line : out) EXPECT_EQ(line.find("queue full"), std::string::npos) << line;
+    EXPECT_EQ(std::count(out.begin(), out.end(), "pong 9"), 1);
+    EXPECT_EQ(std::count(out.begin(), out.end(), "pong 10"), 0);
 }
 
 }  // namespace
