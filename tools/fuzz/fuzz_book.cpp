@@ -43,6 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Position start;
     Move move = NO_MOVE;
-    if (probeBook(table, start.key, move) && !isLegalMove(start, move)) __builtin_trap();
+    if (probeBook(table, start.key(), move) && !isLegalMove(start, move)) __builtin_trap();
     return 0;
 }
