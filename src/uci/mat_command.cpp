@@ -15,8 +15,8 @@
 #include <new>
 #include <string>
 
-#include "book/material_statistics.h"
-#include "neural/material_learning.h"
+#include "material/statistics.h"
+#include "material/learning.h"
 #include "control/search_control.h"
 #include "uci/uci_protocol.h"
 #include "util/platform.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "book/book_builder.h"
-#include "book/material_statistics.h"
+#include "material/statistics.h"
 #include "control/search_control.h"
 #include "eval/evaluator.h"
 #include "control/engine_output.h"

@@ -1,7 +1,7 @@
 // The material class of a position: both sides' piece counts and how their bishops relate.
 
 #include "board/bitboard.h"
-#include "book/material_statistics.h"
+#include "material/statistics.h"
 
 namespace zelmora {
 

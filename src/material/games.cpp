@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "board/movegen.h"
-#include "book/material_statistics.h"
+#include "material/statistics.h"
 #include "pgn/pgn_reader.h"
 #include "search/standalone_search.h"
 #include "search/transposition_table.h"

@@ -1,7 +1,7 @@
-#include "neural/material_learning.h"
+#include "material/learning.h"
 
 #include "neural/material_net.h"
-#include "neural/material_training.h"
+#include "material/training.h"
 #include "neural/network.h"
 
 namespace zelmora {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "book/material_statistics.h"
+#include "material/statistics.h"
 
 namespace zelmora {
 

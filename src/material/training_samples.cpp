@@ -1,4 +1,4 @@
-#include "neural/material_training_samples.h"
+#include "material/training_samples.h"
 
 #include <charconv>
 #include <cmath>

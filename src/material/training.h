@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "neural/material_training_samples.h"
+#include "material/training_samples.h"
 
 namespace zelmora {
 

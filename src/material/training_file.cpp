@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "book/material_statistics.h"
+#include "material/statistics.h"
 
 namespace zelmora {
 

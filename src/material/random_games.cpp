@@ -7,7 +7,7 @@
 
 #include "board/game_record.h"
 #include "board/movegen.h"
-#include "book/material_statistics.h"
+#include "material/statistics.h"
 #include "util/random.h"
 
 namespace zelmora {

@@ -1,4 +1,4 @@
-#include "neural/material_training.h"
+#include "material/training.h"
 
 #include <algorithm>
 #include <cstdio>
