@@ -37,6 +37,17 @@ inline Bitboard knightAttacks(Square s) { return tables.knightAttacks[s]; }
 inline Bitboard pawnAttacksFrom(Colour c, Square s) { return tables.pawnAttacks[c][s]; }
 inline Bitboard betweenSquares(Square a, Square b) { return tables.between[a][b]; }
 
+// The pieces that stand alone between the king and one of the snipers (sliders on its lines):
+// the pinned pieces, or the ones whose move uncovers a check.
+inline Bitboard loneBlockers(Square king, Bitboard snipers, Bitboard occupied) {
+    Bitboard blockers = 0;
+    while (snipers) {
+        const Bitboard between = betweenSquares(king, popLowestBit(snipers)) & occupied;
+        if (exactlyOne(between)) blockers |= between;
+    }
+    return blockers;
+}
+
 inline Bitboard bishopAttacks(Square s, Bitboard occupied) {
     const SliderMagic& m = tables.bishopMagic[s];
     return m.attacks[((occupied & m.mask) * m.multiplier) >> m.shift];

@@ -13,6 +13,7 @@ constexpr Bitboard RANK_8 = 0x00000000000000FFULL;
 constexpr Bitboard RANK_1 = 0xFF00000000000000ULL;
 constexpr Bitboard LIGHT_SQUARES = 0xAA55AA55AA55AA55ULL;  // a8, h1 and their colour
 constexpr Bitboard DARK_SQUARES = 0x55AA55AA55AA55AAULL;
+constexpr Bitboard EDGES = FILE_A | FILE_H | RANK_1 | RANK_8;
 
 constexpr Bitboard fileMask(int file) { return FILE_A << file; }
 constexpr Bitboard rowMask(int row) { return RANK_8 << (8 * row); }

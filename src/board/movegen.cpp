@@ -216,12 +216,8 @@ private:
         const Bitboard own = us_.pieces[ALL_PIECES];
         const Bitboard straight = us_.pieces[ROOK] | us_.pieces[QUEEN];
         const Bitboard diagonal = us_.pieces[BISHOP] | us_.pieces[QUEEN];
-        Bitboard blockers = 0;
-        Bitboard snipers = (rookAttacks(enemyKing, 0) & straight) | (bishopAttacks(enemyKing, 0) & diagonal);
-        while (snipers) {
-            const Bitboard between = betweenSquares(enemyKing, popLowestBit(snipers)) & occ;
-            if (exactlyOne(between) && (between & own)) blockers |= between;
-        }
+        const Bitboard snipers = (rookAttacks(enemyKing, 0) & straight) | (bishopAttacks(enemyKing, 0) & diagonal);
+        const Bitboard blockers = loneBlockers(enemyKing, snipers, occ) & own;
         const Bitboard defended =
             (them_.attackedByEnemy & ~them_.attackedByEnemyPawns) | them_.attackedTwiceByEnemy;
         for (Bitboard b = blockers & defended; b;) pieceMoves(popLowestBit(b));

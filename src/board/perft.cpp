@@ -34,14 +34,9 @@ Bitboard pinnedPieces(const Position& pos) {
     const SideRecord& us = pos.us();
     const SideRecord& them = pos.them();
     const Square king = us.king();
-    Bitboard snipers = (rookAttacks(king, 0) & (them.pieces[ROOK] | them.pieces[QUEEN])) |
-                       (bishopAttacks(king, 0) & (them.pieces[BISHOP] | them.pieces[QUEEN]));
-    Bitboard pinned = 0;
-    while (snipers) {
-        const Bitboard between = betweenSquares(king, popLowestBit(snipers)) & pos.occupied();
-        if (exactlyOne(between)) pinned |= between & us.pieces[ALL_PIECES];
-    }
-    return pinned;
+    const Bitboard snipers = (rookAttacks(king, 0) & (them.pieces[ROOK] | them.pieces[QUEEN])) |
+                             (bishopAttacks(king, 0) & (them.pieces[BISHOP] | them.pieces[QUEEN]));
+    return loneBlockers(king, snipers, pos.occupied()) & us.pieces[ALL_PIECES];
 }
 
 // The number of generated moves that makeFast would accept, found without making most of them:

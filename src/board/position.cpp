@@ -156,32 +156,17 @@ void Position::computeAttacks(Colour target) {
 }
 
 void Position::computePinnedAttacked() {
-    constexpr Bitboard EDGES = FILE_A | FILE_H | RANK_1 | RANK_8;
     Bitboard result = 0;
     for (int c = WHITE; c <= BLACK; ++c) {
         const SideRecord& s = side_[c];
         const SideRecord& e = side_[c ^ 1];
-        Square king = s.king();
-        Bitboard exposed = s.pieces[ALL_PIECES] &
-                           ((s.attackedByEnemy & ~s.attackedByEnemyPawns) | s.attackedTwiceByEnemy);
+        const Square king = s.king();
+        const Bitboard exposed = s.pieces[ALL_PIECES] &
+                                 ((s.attackedByEnemy & ~s.attackedByEnemyPawns) | s.attackedTwiceByEnemy);
         // Only sliders on the king's lines (on an empty board) can pin anything.
-        Bitboard straight = (e.pieces[ROOK] | e.pieces[QUEEN]) & rookAttacks(king, 0);
-        Bitboard diagonal = (e.pieces[BISHOP] | e.pieces[QUEEN]) & bishopAttacks(king, 0);
-        if (straight) {
-            for (Bitboard b = rookAttacks(king, occupied_) & exposed; b;) {
-                Square p = popLowestBit(b);
-                Bitboard line = fileOf(p) == fileOf(king) ? fileAttacksFrom(p, occupied_) : rankAttacksFrom(p, occupied_);
-                if (line & straight) result |= bit(p);
-            }
-        }
-        if (diagonal) {
-            for (Bitboard b = bishopAttacks(king, occupied_) & exposed & ~EDGES; b;) {
-                Square p = popLowestBit(b);
-                Bitboard line = tables.diagA1H8Line[king] & bit(p) ? diagA1H8AttacksFrom(p, occupied_)
-                                                                   : diagA8H1AttacksFrom(p, occupied_);
-                if (line & diagonal) result |= bit(p);
-            }
-        }
+        const Bitboard snipers = ((e.pieces[ROOK] | e.pieces[QUEEN]) & rookAttacks(king, 0)) |
+                                 ((e.pieces[BISHOP] | e.pieces[QUEEN]) & bishopAttacks(king, 0));
+        if (snipers) result |= loneBlockers(king, snipers, occupied_) & exposed;
     }
     pinnedAttacked_ = result;
 }

@@ -38,6 +38,7 @@ constexpr int PIECE_VALUE[PIECE_TYPE_COUNT] = {0, 1000, 3220, 3260, 4950, 9772, 
 
 constexpr int fileOf(Square s) { return s & 7; }
 constexpr int rowOf(Square s) { return s >> 3; }  // 0 = rank 8, 7 = rank 1
+constexpr int rowOfRank(int rank) { return 8 - rank; }
 constexpr Square makeSquare(int file, int row) { return file + 8 * row; }
 constexpr Bitboard bit(Square s) { return Bitboard(1) << s; }
 

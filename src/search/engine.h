@@ -10,7 +10,7 @@
 #include "eval/evaluator.h"
 #include "neural/network.h"
 #include "search/move_change.h"
-#include "search/move_picker.h"
+#include "search/move_generator.h"
 #include "search/principal_variation.h"
 #include "search/score.h"
 #include "search/search_constants.h"
@@ -146,6 +146,10 @@ private:
     int pliesSincePreviousNull() const { return ply - nulls_.previous; }
     void resetSearchState();
 
+    // The start every node shares: a mate in one found by pattern ends it at once (true, with the
+    // score); otherwise the node's key and null-window count go into its ply entry.
+    bool matesInOne(PlyEntry& entry, bool inCheck, int& score);
+    void enterPath(PlyEntry& entry, int alpha, int beta);
     int searchNode(int alpha, int beta, int depth);
     int quiesceNode(int alpha, int beta, int qdepth);
     // The pawn-push and check extensions of the move just made at this ply.

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "search/move_picker.h"
+#include "search/history.h"
 #include "search/search_constants.h"
 
 namespace zelmora {

@@ -23,8 +23,7 @@ bool findMateInOne(Position& pos, Move& move) {
     const SideRecord& us = pos.us();
     const SideRecord& them = pos.them();
     const Square king = them.king();
-    constexpr Bitboard EDGE = FILE_A | FILE_H | RANK_1 | RANK_8;
-    if (!(bit(king) & EDGE)) return false;
+    if (!(bit(king) & EDGES)) return false;
 
     // Queen contact mate: the queen next to the king, backed by another attacker, on a square
     // that only the king guards.

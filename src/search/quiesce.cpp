@@ -59,14 +59,9 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
     if (ply > MAX_PLY - 1) return evaluator.evaluate(pos);
 
     const bool inCheck = pos.inCheck();
-    Move mate;
-    if (!inCheck && mateInOne(mate)) {
-        entry.bestMove = entry.currentMove = mate;
-        return MATE - 1 - ply;
-    }
-
-    entry.key = pos.key();
-    entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + at(ply - 1).nullWindowCount;
+    int mateScore;
+    if (matesInOne(entry, inCheck, mateScore)) return mateScore;
+    enterPath(entry, alpha, beta);
     if (ply >= PATH_REPETITION_DISTANCE && at(ply - PATH_REPETITION_DISTANCE).key == pos.key()) return 0;
 
     Move hashMove = NO_MOVE;

@@ -10,6 +10,7 @@
 #include "search/engine.h"
 #include "search/search_limits.h"
 #include "search/transposition_table.h"
+#include "util/insertion_sort.h"
 
 namespace zelmora {
 
@@ -107,16 +108,9 @@ void Engine::orderRootMoves() {
         if (successorCount[b] < 0) return true;
         return successorCount[a] < successorCount[b];
     };
-    // Insertion sort of indices: stable, and no allocation.
     int order[MAX_MOVES];
-    for (int i = 0; i < n; ++i) {
-        int j = i;
-        while (j > 0 && before(i, order[j - 1])) {
-            order[j] = order[j - 1];
-            --j;
-        }
-        order[j] = i;
-    }
+    for (int i = 0; i < n; ++i) order[i] = i;
+    insertionSort(order, order + n, before);
     RootMove sorted[MAX_MOVES];
     for (int i = 0; i < n; ++i) sorted[i] = rootMoves[order[i]];
     for (int i = 0; i < n; ++i) rootMoves[i] = sorted[i];
@@ -128,15 +122,7 @@ void Engine::sortMultiPv() {
         if ((a.move == pvMove) != (b.move == pvMove)) return a.move == pvMove;
         return a.score > b.score;
     };
-    for (int i = 1; i < multiPvCount_; ++i) {
-        const MultiPvEntry e = multiPvList_[i];
-        int j = i;
-        while (j > 0 && before(e, multiPvList_[j - 1])) {
-            multiPvList_[j] = multiPvList_[j - 1];
-            --j;
-        }
-        multiPvList_[j] = e;
-    }
+    insertionSort(multiPvList_, multiPvList_ + multiPvCount_, before);
 }
 
 void Engine::reportMultiPv() {

@@ -31,9 +31,12 @@ bool threatRecalled(const Position& pos, Move p, Move r) {
     switch (movePiece(p)) {
         case PAWN:
             // p's mover is the side not to move now.
+            // A single step off the start rank, when the double step would have reached r's square.
             if (pos.whiteToMove())  // Black pawn
-                return rowOf(pFrom) == 1 && pTo == pFrom + 8 && rowOf(rTo) == 3 && fileOf(rTo) == fileOf(pFrom);
-            return rowOf(pFrom) == 6 && pTo == pFrom - 8 && rowOf(rTo) == 4 && fileOf(rTo) == fileOf(pFrom);
+                return rowOf(pFrom) == rowOfRank(7) && pTo == pFrom + 8 && rowOf(rTo) == rowOfRank(5) &&
+                       fileOf(rTo) == fileOf(pFrom);
+            return rowOf(pFrom) == rowOfRank(2) && pTo == pFrom - 8 && rowOf(rTo) == rowOfRank(4) &&
+                   fileOf(rTo) == fileOf(pFrom);
         case BISHOP: return (diagonalsThrough(pFrom) & bit(rTo)) != 0;
         case ROOK: return (linesThrough(pFrom) & bit(rTo)) != 0;
         case QUEEN: return (queenAttacks(pFrom, pos.occupied() & ~bit(pTo)) & bit(rTo)) != 0;
@@ -55,9 +58,11 @@ int Engine::pawnAndCheckExtension(const PlyEntry& entry, int depth, bool givesCh
 
     if (piece == PAWN) {
         const int toRow = rowOf(to), fromRow = rowOf(from);
-        if (toRow == 1 || toRow == 6) {
+        // Ranks are told apart by row, whatever the colour: a pawn can only go forward.
+        if (toRow == rowOfRank(7) || toRow == rowOfRank(2)) {
             ext += PAWN_TO_SEVENTH_EXTENSION;
-        } else if ((toRow == 2 || toRow == 5) && fromRow != 1 && fromRow != 6 &&
+        } else if ((toRow == rowOfRank(6) || toRow == rowOfRank(3)) && fromRow != rowOfRank(7) &&
+                   fromRow != rowOfRank(2) &&
                    !(mover.attackedByEnemyPawns & bit(to)) && !(enemy.pieces[PAWN] & bit(to + mover.pawnStep))) {
             ext += FREE_PAWN_TO_SIXTH_EXTENSION;
         }
@@ -156,16 +161,10 @@ int Engine::searchNode(int alpha, int beta, int depth) {
     if (ply >= MAX_PLY || stopped()) return eval;
 
     const bool inCheck = pos.inCheck();
-    Move mate;
-    if (!inCheck && mateInOne(mate)) {
-        // Recorded so that a null move's parent sees the mating move as the refutation.
-        entry.bestMove = entry.currentMove = mate;
-        return MATE - 1 - ply;
-    }
+    int mateScore;
+    if (matesInOne(entry, inCheck, mateScore)) return mateScore;
+    enterPath(entry, alpha, beta);
     if (isPathRepetition(pos.key(), ply)) return 0;
-
-    entry.key = pos.key();
-    entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + parent.nullWindowCount;
     if (depth >= GAME_DRAW_MIN_DEPTH && shared_.game.searchDraw(pos) != NO_DRAW) return 0;
     entry.staticEval = eval;
 

@@ -25,6 +25,20 @@ int Engine::nullMoveMobility() const {
 
 bool Engine::mateInOne(Move& move) { return findMateInOne(position, move); }
 
+bool Engine::matesInOne(PlyEntry& entry, bool inCheck, int& score) {
+    Move mate;
+    if (inCheck || !mateInOne(mate)) return false;
+    // Recorded so that a null move's parent sees the mating move as the refutation.
+    entry.bestMove = entry.currentMove = mate;
+    score = MATE - 1 - ply;
+    return true;
+}
+
+void Engine::enterPath(PlyEntry& entry, int alpha, int beta) {
+    entry.key = position.key();
+    entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + at(ply - 1).nullWindowCount;
+}
+
 bool Engine::threatTest(int margin) const {
     const Position& pos = position;
     const SideRecord& us = pos.us();

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "book/material_statistics.h"
+#include "material/statistics.h"
 #include "support/captured_file.h"
 #include "support/temp_file.h"
 #include "util/random.h"

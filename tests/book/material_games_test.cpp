@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "board/notation.h"
-#include "book/material_statistics.h"
+#include "material/statistics.h"
 #include "eval/evaluator.h"
 
 namespace zelmora {

@@ -6,9 +6,9 @@
 #include <regex>
 #include <string>
 
-#include "neural/material_learning.h"
-#include "neural/material_training.h"
-#include "neural/material_training_samples.h"
+#include "material/learning.h"
+#include "material/training.h"
+#include "material/training_samples.h"
 #include "neural/network.h"
 #include "support/captured_file.h"
 #include "support/temp_file.h"

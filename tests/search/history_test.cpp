@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "search/move_picker.h"
+#include "search/move_generator.h"
 
 namespace zelmora {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "search/move_picker.h"
+#include "search/move_generator.h"
 #include "search_test_helpers.h"
 
 namespace zelmora {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "search/engine.h"
-#include "uci/engine_output.h"
+#include "control/engine_output.h"
 
 namespace zelmora::test {
 

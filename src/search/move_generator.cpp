@@ -1,4 +1,4 @@
-#include "search/move_picker.h"
+#include "search/move_generator.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,19 +6,15 @@
 #include <utility>
 
 #include "search/transposition_table.h"
+#include "util/insertion_sort.h"
 
 namespace zelmora {
 
 namespace {
 
-// Insertion sort: node lists are short, and equal scores keep their generation order.
+// Ascending, so that the best move is taken from the end; equal scores keep generation order.
 void sortByScore(MoveEntry* begin, MoveEntry* end) {
-    for (MoveEntry* i = begin + 1; i < end; ++i) {
-        const MoveEntry moving = *i;
-        MoveEntry* j = i;
-        for (; j > begin && (j - 1)->score > moving.score; --j) *j = *(j - 1);
-        *j = moving;
-    }
+    insertionSort(begin, end, [](const MoveEntry& a, const MoveEntry& b) { return a.score < b.score; });
 }
 
 
