@@ -36,6 +36,9 @@ inline Bitboard kingAttacks(Square s) { return tables.kingAttacks[s]; }
 inline Bitboard knightAttacks(Square s) { return tables.knightAttacks[s]; }
 inline Bitboard pawnAttacksFrom(Colour c, Square s) { return tables.pawnAttacks[c][s]; }
 inline Bitboard betweenSquares(Square a, Square b) { return tables.between[a][b]; }
+// Both diagonals through s, and its file and rank, edge to edge.
+inline Bitboard diagonalsThrough(Square s) { return tables.diagA1H8Line[s] | tables.diagA8H1Line[s]; }
+inline Bitboard linesThrough(Square s) { return tables.fileLine[s] | tables.rankLine[s]; }
 
 // The pieces that stand alone between the king and one of the snipers (sliders on its lines):
 // the pinned pieces, or the ones whose move uncovers a check.

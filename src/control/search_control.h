@@ -7,7 +7,7 @@
 #include <atomic>
 #include <memory>
 
-#include "control/time_limits.h"
+#include "control/time_budget.h"
 #include "options/option_table.h"
 #include "search/engine.h"
 #include "search/transposition_table.h"

@@ -157,6 +157,10 @@ private:
     // Squares the side to move attacks, free of its own pieces, of every pawn attack and of its
     // king's neighbourhood: room enough to pass.
     int nullMoveMobility() const;
+    // Tries the null move where it is allowed; true (with the score) when that settles the node.
+    // A mate threat it reveals raises the extension and marks the node for the table.
+    bool nullMoveSettles(int alpha, int beta, int depth, Bitboard freeSliders, int& extension, bool& marked,
+                         int& score);
     Bitboard deltaPruneTargets(int eval, int alpha, int& futilityBest);
     bool isPathRepetition(std::uint64_t key, int fromPly) const;
     bool filterAllows(Move m) const;

@@ -20,31 +20,6 @@ constexpr int PAWN_ENDING_EXTENSION[6][6] = {
     {0, 0, 8, 8, 8, 0}, {0, 0, 8, 8, 8, 8}, {0, 0, 0, 0, 8, 16},
 };
 
-Bitboard diagonalsThrough(Square s) { return tables.diagA1H8Line[s] | tables.diagA8H1Line[s]; }
-Bitboard linesThrough(Square s) { return tables.fileLine[s] | tables.rankLine[s]; }
-
-// The null move's refutation r moves the piece that the parent's reduced move p has just moved:
-// when that piece could have gone for r's square directly, p was a wasted tempo worth a full look.
-bool threatRecalled(const Position& pos, Move p, Move r) {
-    const Square pFrom = moveFrom(p), pTo = moveTo(p), rTo = moveTo(r);
-    if (rTo == pFrom) return true;
-    switch (movePiece(p)) {
-        case PAWN:
-            // p's mover is the side not to move now.
-            // A single step off the start rank, when the double step would have reached r's square.
-            if (pos.whiteToMove())  // Black pawn
-                return rowOf(pFrom) == rowOfRank(7) && pTo == pFrom + 8 && rowOf(rTo) == rowOfRank(5) &&
-                       fileOf(rTo) == fileOf(pFrom);
-            return rowOf(pFrom) == rowOfRank(2) && pTo == pFrom - 8 && rowOf(rTo) == rowOfRank(4) &&
-                   fileOf(rTo) == fileOf(pFrom);
-        case BISHOP: return (diagonalsThrough(pFrom) & bit(rTo)) != 0;
-        case ROOK: return (linesThrough(pFrom) & bit(rTo)) != 0;
-        case QUEEN: return (queenAttacks(pFrom, pos.occupied() & ~bit(pTo)) & bit(rTo)) != 0;
-        case KING: return (kingAttacks(pFrom) & bit(rTo)) != 0;
-        default: return false;
-    }
-}
-
 }  // namespace
 
 int Engine::pawnAndCheckExtension(const PlyEntry& entry, int depth, bool givesCheck, bool atRoot) const {
@@ -211,49 +186,8 @@ int Engine::searchNode(int alpha, int beta, int depth) {
     const Bitboard sliders = us.pieces[BISHOP] | us.pieces[ROOK] | us.pieces[QUEEN];
     const Bitboard freeSliders = sliders & ~pos.pinnedAttacked();
 
-    if (depth + extension >= NULL_MOVE_MIN_DEPTH && nullAllowed && pliesSincePreviousNull() > NULL_MOVE_SPACING &&
-        freeSliders && nullMoveMobility() >= NULL_MOVE_MIN_MOBILITY) {
-        const bool afterNull = pliesSinceNull() == 1;
-        NullMoveUndo nullUndo;
-        pos.makeNullMove(nullUndo);
-        const NullMovePath savedNulls = nulls_;
-        nulls_ = NullMovePath{ply, nulls_.last};
-        entry.currentMove = NO_MOVE;
-        entry.movesSearched = -1;
-        entry.captured = 0;
-        entry.extension = 0;
-
-        int r = NULL_MOVE_REDUCTION;
-        if (depth >= NULL_MOVE_DEEP_MIN_DEPTH && !afterNull &&
-            (moreThanOne(freeSliders) || depth >= NULL_MOVE_DEEPER_MIN_DEPTH))
-            r = NULL_MOVE_DEEP_REDUCTION;
-        ++nullMovesTried;
-        const int score = -search(-beta, -beta + 1, depth - r - ONE_PLY);
-
-        pos.unmakeNullMove(nullUndo);
-        nulls_ = savedNulls;
-
-        if (score >= beta) return score;
-        if (score <= -MATE_THRESHOLD && beta > -MATE_THRESHOLD) {
-            // A mate threat by a piece that is not simply won extends the node. The refutation is
-            // the last move the child tried (cleared on entry, so a child that answered from the
-            // table names none).
-            const Move refutation = at(ply + 1).currentMove;
-            if (refutation != NO_MOVE) {
-                const Bitboard from = bit(moveFrom(refutation));
-                const SideRecord& them = pos.them();
-                if ((them.pieces[ALL_PIECES] & from) && (!(them.attackedByEnemy & from) || (us.attackedByEnemy & from))) {
-                    extension += MARKED_NODE_EXTENSION;
-                    ttMark = true;
-                }
-            }
-        } else if (parent.reduced) {
-            const Move p = parent.currentMove, r2 = at(ply + 1).bestMove;
-            if (p != NO_MOVE && parent.captured == 0 && r2 != NO_MOVE && moveFrom(r2) == moveTo(p) &&
-                !(pos.occupied() & bit(moveTo(r2))) && threatRecalled(pos, p, r2))
-                return alpha;
-        }
-    }
+    int nullScore;
+    if (nullAllowed && nullMoveSettles(alpha, beta, depth, freeSliders, extension, ttMark, nullScore)) return nullScore;
 
     if (nullAllowed && depth + extension < ONE_PLY && eval >= beta + STATIC_NULL_MARGIN && beta > -MATE_THRESHOLD &&
         extension <= 0 && moreThanOne(sliders) && nullMoveMobility() >= NULL_MOVE_MIN_MOBILITY &&

@@ -1,5 +1,5 @@
-// The search's helpers: the mate-in-one shortcut, the threat test of static null pruning, the
-// transposition lookahead and the null-window bookkeeping after table cutoffs.
+// The search's helpers: repetitions on the path, the mate-in-one shortcut and the opening of a
+// node, the transposition lookahead and the null-window bookkeeping after table cutoffs.
 
 #include "board/movegen.h"
 #include "search/mate_in_one.h"
@@ -12,15 +12,6 @@ bool Engine::isPathRepetition(std::uint64_t key, int fromPly) const {
     for (int i = fromPly - PATH_REPETITION_DISTANCE; i >= 0; i -= 2)
         if (at(i).key == key) return true;
     return false;
-}
-
-int Engine::nullMoveMobility() const {
-    const Position& pos = position;
-    const SideRecord& us = pos.us();
-    const SideRecord& them = pos.them();
-    const Bitboard squares = them.attackedByEnemy & ~us.pieces[ALL_PIECES] & ~us.attackedByEnemyPawns &
-                             ~them.attackedByEnemyPawns & ~kingAttacks(us.king());
-    return popCount(squares);
 }
 
 bool Engine::mateInOne(Move& move) { return findMateInOne(position, move); }
@@ -37,26 +28,6 @@ bool Engine::matesInOne(PlyEntry& entry, bool inCheck, int& score) {
 void Engine::enterPath(PlyEntry& entry, int alpha, int beta) {
     entry.key = position.key();
     entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + at(ply - 1).nullWindowCount;
-}
-
-bool Engine::threatTest(int margin) const {
-    const Position& pos = position;
-    const SideRecord& us = pos.us();
-    const SideRecord& them = pos.them();
-    const Bitboard enemyAttacks = us.attackedByEnemy;
-    const Bitboard ourAttacks = them.attackedByEnemy;
-
-    Bitboard attacked = us.pieces[ALL_PIECES] & ~us.pieces[KING] & enemyAttacks;
-    if (margin > THREAT_IGNORES_PAWNS) attacked &= ~us.pieces[PAWN];
-    if (margin > THREAT_IGNORES_MINORS) attacked &= ~(us.pieces[KNIGHT] | us.pieces[BISHOP]);
-    if (margin > THREAT_IGNORES_ROOKS) attacked &= ~us.pieces[ROOK];
-
-    if (us.pieces[QUEEN] & enemyAttacks) return true;
-    if (attacked & ~ourAttacks) return true;
-    if (us.pieces[ALL_PIECES] & ~us.pieces[PAWN] & ~us.pieces[KING] & us.attackedByEnemyPawns) return true;
-    if ((attacked | kingAttacks(us.king())) & us.attackedTwiceByEnemy & ~them.attackedTwiceByEnemy) return true;
-    const Colour enemy = ~pos.sideToMove();
-    return (pawnAttacks(them.pieces[PAWN], enemy) & (enemy == WHITE ? RANK_8 : RANK_1)) != 0;
 }
 
 void Engine::shortenNullWindowCounts(int count) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "board/game_record.h"
-#include "control/time_limits.h"
+#include "control/time_budget.h"
 #include "pgn/pgn_reader.h"
 #include "search/standalone_search.h"
 #include "search/transposition_table.h"

@@ -14,7 +14,7 @@
 
 #include "board/movegen.h"
 #include "board/notation.h"
-#include "control/time_limits.h"
+#include "control/time_budget.h"
 #include "search/engine.h"
 #include "search/transposition_table.h"
 

@@ -5,7 +5,7 @@
 #include <regex>
 
 #include "board/notation.h"
-#include "control/time_limits.h"
+#include "control/time_budget.h"
 #include "search/engine.h"
 #include "support/captured_file.h"
 #include "util/platform.h"

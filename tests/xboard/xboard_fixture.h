@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "control/search_control.h"
-#include "control/time_limits.h"
+#include "control/time_budget.h"
 #include "search/engine.h"
 #include "support/captured_file.h"
 #include "uci/uci_protocol.h"

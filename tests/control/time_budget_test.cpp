@@ -1,4 +1,4 @@
-#include "control/time_limits.h"
+#include "control/time_budget.h"
 
 #include <gtest/gtest.h>
 
