@@ -1,6 +1,3 @@
-// The best-move-change guess: its 42 features from two principal variations, the time log line
-// it leaves for the next iteration, and when the search writes and announces it.
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -60,22 +57,6 @@ TEST(MoveChange, FeaturesCompareTheLinesAndDescribeTheNewOne) {
     EXPECT_DOUBLE_EQ(x[41], 0.75);
 }
 
-TEST(MoveChange, ChecksAlongTheLineAndShortLines) {
-    const Position root = positionOf("r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4");
-    const PrincipalVariation mate = line(root, {"h5f7"});
-    const PrincipalVariation empty;
-    double x[MOVE_CHANGE_INPUTS];
-    moveChangeFeatures({&empty, &mate, &root, 0, 0, false, 40}, x);
-    EXPECT_EQ(x[0], 0);
-    for (int i = 1; i < 5; ++i) EXPECT_EQ(x[i], 1) << "missing moves on both sides compare equal";
-    EXPECT_EQ(x[16], 1) << "the queen gives check";
-    for (int i = 17; i <= 20; ++i) EXPECT_EQ(x[i], 0);
-    EXPECT_EQ(x[25], 1) << "queen moved";
-    EXPECT_EQ(x[33], 1) << "pawn taken";
-    for (int i = 27; i <= 32; ++i) EXPECT_EQ(x[i], 0) << "no second move";
-    EXPECT_DOUBLE_EQ(x[39], 0.5);
-}
-
 TEST(MoveChange, TheLogTextHoldsTheRoundedFlagsTheNumbersAndTheGuess) {
     const Position root = positionOf("rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 2");
     const PrincipalVariation current = line(root, {"e4d5", "d8d5"});
@@ -120,7 +101,7 @@ TEST_F(TimeLog, LinesAreWrittenForOrdinarySearchesAndTheGuessIsAnnounced) {
     test::TempFile file;
     send("setoption name Zeitprotokolldatei value " + file.path());
     send("position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 8");
-    searchToDepth(9);
+    searchToDepth(8);
     const auto written = logLines(file);
     ASSERT_FALSE(written.empty());
     for (const std::string& l : written) {
@@ -137,20 +118,20 @@ TEST_F(TimeLog, LinesAreWrittenForOrdinarySearchesAndTheGuessIsAnnounced) {
     test::TempFile ending;
     send("setoption name Zeitprotokolldatei value " + ending.path());
     send("position fen 8/8/8/4k3/8/8/3QK3/8 w - - 0 1");
-    searchToDepth(9);
+    searchToDepth(7);
     EXPECT_TRUE(logLines(ending).empty());
 }
 
 TEST_F(TimeLog, NoLogNoAnnouncementAndNoGuessWithSeveralLines) {
     send("position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 8");
     send("setoption name Zeitprotokolldatei value nul:");
-    searchToDepth(7);
+    searchToDepth(6);
     EXPECT_EQ(announcements(), 0);
 
     test::TempFile file;
     send("setoption name Zeitprotokolldatei value " + file.path());
     send("setoption name MultiPV value 2");
-    searchToDepth(7);
+    searchToDepth(6);
     EXPECT_EQ(announcements(), 0);
     EXPECT_DOUBLE_EQ(engine.changePercent, 20.0) << "no guess with MultiPV";
     EXPECT_TRUE(logLines(file).empty());

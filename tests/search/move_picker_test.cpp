@@ -199,19 +199,5 @@ TEST(MoveGenerator, KillersThenHistoryOrderTheQuietMoves) {
     EXPECT_TRUE(busy.testAndSet(BusyMoveSet::indexOf(h3, pos.key)));
 }
 
-TEST(MoveGenerator, CheckBonusNeedsASafeSquare) {
-    // Nf6+ lands on an unattacked square; Nd6+ is covered by the c7 pawn.
-    const Position pos = fromFen("4k3/2p5/8/8/4N3/8/8/4K3 w - - 0 1");
-    Picker p;
-    const std::vector<Picked> picked = p.run(pos);
-    auto scoreOf = [&](const char* text) {
-        const Move m = parse(pos, text);
-        return std::find_if(picked.begin(), picked.end(), [&](const Picked& x) { return x.move == m; })->score;
-    };
-    EXPECT_GE(scoreOf("e4f6"), 0x1000000);
-    EXPECT_LT(scoreOf("e4d6"), 0x1000000);
-    EXPECT_LT(scoreOf("e4c5"), 0x1000000);
-}
-
 }  // namespace
 }  // namespace zelmora

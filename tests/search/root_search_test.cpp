@@ -97,7 +97,7 @@ TEST(RootSearch, AFailHighIsReportedAsALowerBoundBeforeItsResearch) {
     int failHighs = 0;
     for (const char* fen : TACTICAL) {
         SearchRig rig(fen);
-        rig.think(7);
+        rig.think(6);
         const auto& reports = rig.listener.pvLines;
         for (std::size_t i = 0; i < reports.size(); ++i) {
             const PvReport& r = reports[i];

@@ -61,54 +61,6 @@ TEST(StaticNullPruning, ReturnsExactlyTheEvaluationLessTheMargin) {
     }
 }
 
-bool onlyKingsAndPawns(const Position& pos) {
-    return pos.pieceCount() == pos.side[WHITE].count[PAWN] + pos.side[BLACK].count[PAWN] + 2;
-}
-
-// Random games played through the engine's ply stack; every legal move is given random
-// extensions and depths, and the child depth may exceed depth - 1 only for a capture that
-// leaves a pawn ending.
-TEST(NewDepth, NeverMoreThanOneEighthBelowTheDepthApartFromPawnEndings) {
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> extension(-8, 20), depthOf(0, 100), nullOffset(1, 6);
-    int checked = 0;
-    for (int game = 0; game < 30; ++game) {
-        SearchRig rig;
-        Engine& e = *rig.engine;
-        e.prepareSearch();
-        for (int p = 0; p < 90; ++p) {
-            e.ply = p;
-            const int offset = nullOffset(random);
-            e.lastNullPly = offset <= 3 ? p - offset : -1;
-            e.previousNullPly = e.lastNullPly - nullOffset(random) - 1;
-            MoveEntry list[MAX_MOVES];
-            const int n = generateMoves(e.position, list);
-            PlyEntry& entry = e.at(p);
-            for (int i = 0; i < n; ++i) {
-                entry.currentMove = list[i].move;
-                if (!e.position.makeLegal(list[i].move, entry.undo)) continue;
-                entry.captured = entry.undo.captured;
-                const int depth = depthOf(random);
-                entry.extension = std::int16_t(extension(random));
-                const int d = e.newDepth(entry, depth);
-                if (entry.captured > PAWN && onlyKingsAndPawns(e.position)) {
-                    EXPECT_LE(d, depth + 8);
-                } else {
-                    EXPECT_LE(d, depth - 1) << "extension " << entry.extension;
-                }
-                ++checked;
-                e.position.unmake(entry.undo);
-            }
-            const Move m = randomMove(e.position, random);
-            if (m == NO_MOVE) break;
-            entry.currentMove = m;
-            e.position.makeLegal(m, entry.undo);
-            entry.captured = entry.undo.captured;
-        }
-    }
-    EXPECT_GT(checked, 10000);
-}
-
 TEST(NewDepth, ARookTradeIntoAPawnEndingKeepsTheFullDepth) {
     SearchRig rig("4k3/4r3/8/3p4/3P4/8/4R3/3K4 b - - 0 1");
     Engine& e = *rig.engine;

@@ -28,17 +28,6 @@ Probe probe(TranspositionTable& tt, std::uint64_t key, int ply = 0) {
     return p;
 }
 
-TEST(TranspositionTable, SmallTablesGetTheMinimumAndTheLastBucketStaysInside) {
-    TranspositionTable tt(SMALL);
-    ASSERT_EQ(tt.slots(), SMALL_SLOTS);
-    EXPECT_EQ(tt.hashFull(), 0);
-
-    const std::uint32_t last = SMALL_SLOTS - 1;
-    for (std::uint32_t h = 1; h <= 3; ++h) tt.store(keyAt(last, h), Move(h), 0, makeDepthWord(8, BOUND_EXACT), 0, 0);
-    for (std::uint32_t h = 1; h <= 3; ++h) EXPECT_EQ(probe(tt, keyAt(last, h)).move, Move(h)) << h;
-    EXPECT_EQ(tt.entries()[SMALL_SLOTS + 1].keyHigh, 3u);  // the second spare entry
-}
-
 TEST(TranspositionTable, MateScoresAreStoredRelativeToTheNode) {
     TranspositionTable tt(SMALL);
     const std::uint64_t key = keyAt(7, 1);
@@ -104,17 +93,6 @@ TEST(TranspositionTable, VictimIsTheFirstOldEntryElseTheLeastValuable) {
     EXPECT_EQ(at(1), 7u);
     EXPECT_EQ(at(0), 6u);
     EXPECT_EQ(at(2), 3u);
-}
-
-TEST(TranspositionTable, CurrentEntriesAPlyDeeperAreNotReplaced) {
-    TranspositionTable tt(SMALL);
-    const std::uint32_t slot = 30;
-    for (std::uint32_t h = 1; h <= 3; ++h)
-        tt.store(keyAt(slot, h), h, 0, makeDepthWord(24, BOUND_EXACT), 0, 0);
-    tt.store(keyAt(slot, 4), 4, 0, makeDepthWord(16, BOUND_EXACT), 0, 0);  // a whole ply shallower
-    EXPECT_FALSE(probe(tt, keyAt(slot, 4)).found);
-    tt.store(keyAt(slot, 4), 4, 0, makeDepthWord(17, BOUND_EXACT), 0, 0);
-    EXPECT_TRUE(probe(tt, keyAt(slot, 4)).found);
 }
 
 TEST(TranspositionTable, RemoveLooksAtTheFirstTwoEntriesOnly) {
