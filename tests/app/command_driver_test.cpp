@@ -75,15 +75,6 @@ TEST(CommandDriver, UcitestAnswersLikeUciButPrintsNothing) {
     EXPECT_EQ(wrongCase.err.size(), 3u);
 }
 
-TEST(CommandDriver, DebugSwitchesOffWheneverTheLineContainsOff) {
-    const std::string probe = "position nowhere\n";
-    auto t = runDriver("uci\ndebug\n" + probe + "debug off\n" + probe + "debug on\n" + probe +
-                       "debug onoff\n" + probe + "debug  coffee\n" + probe + "debug anything\n" + probe);
-    const std::string message = "info string 'position' ohne 'startpos' und ohne 'fen'";
-    Lines expected = concat({VISIBLE_OPTIONS, {"uciok", message, message, message}});
-    EXPECT_EQ(t.out, expected);
-}
-
 TEST(CommandDriver, QuitEndsTheLoopAndSilencesOutput) {
     auto t = runDriver("uci\nisready\nquit\nisready\nuci\n");
     EXPECT_EQ(t.out, concat({VISIBLE_OPTIONS, {"uciok", "readyok"}}));

@@ -100,17 +100,6 @@ TEST_F(UciSession, MateInOneAtDepthOne) {
     EXPECT_TRUE(mateReported);
 }
 
-TEST_F(UciSession, ASingleLegalMoveIsPlayedAtOnceWithItsLine) {
-    start();
-    send("position fen k7/8/8/8/8/8/1r6/K7 w - - 0 1");  // the king's only move takes the rook
-    send("go wtime 600000 btime 600000");
-    std::string best;
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(waitFor("bestmove", 60000, &best));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(best.rfind("bestmove a1b2", 0), 0u) << best;
-}
-
 TEST_F(UciSession, StopEndsAnInfiniteSearchWithABestMove) {
     start();
     send("setoption name OwnBook value false");  // the book would answer at once
@@ -132,15 +121,6 @@ TEST_F(UciSession, PonderhitTurnsThePonderSearchIntoTheRealOne) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     send("ponderhit");
     ASSERT_TRUE(waitFor("bestmove", 20000));
-}
-
-TEST_F(UciSession, SearchmovesRestrictTheRoot) {
-    start();
-    send("position startpos");
-    send("go depth 3 searchmoves a2a3");
-    std::string best;
-    ASSERT_TRUE(waitFor("bestmove", 60000, &best));
-    EXPECT_EQ(best.rfind("bestmove a2a3", 0), 0u) << best;
 }
 
 TEST_F(UciSession, NoOutputSilencesEverythingAndBlockingWaits) {

@@ -130,24 +130,5 @@ TEST_F(MaterialDump, DamagedDumpsChangeNothing) {
     }
 }
 
-TEST(MaterialRandomGames, EachClassCountsOncePerGameWithoutAdvantage) {
-    const int games = 30;
-    MaterialStatistics stats;
-    RandomGenerator random(12345);
-    stats.addRandomGames(games, random);
-    ASSERT_GT(stats.classes.size(), 20u);
-    bool decisive = false;
-    for (const auto& [key, c] : stats.classes) {
-        EXPECT_GT(key >> 24, key >> 4 & 0xFFFFF);
-        EXPECT_EQ(std::fmod(c.weightSum, 1000.0), 0.0);
-        EXPECT_LE(c.weightSum, games * 1000.0);
-        EXPECT_GE(c.pointsSum, 0.0);
-        EXPECT_LE(c.pointsSum, c.weightSum);
-        EXPECT_EQ(c.advantageSum + c.remainingSum, 0.0);
-        decisive = decisive || c.pointsSum != c.weightSum / 2;
-    }
-    EXPECT_TRUE(decisive);
-}
-
 }  // namespace
 }  // namespace zelmora

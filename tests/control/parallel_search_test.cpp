@@ -92,25 +92,6 @@ TEST_F(ParallelSearch, AThreadCountChangeStopsTheSearchSilentlyAndTheNextSearchU
     expectLegalBestMove(best[0]);
 }
 
-TEST_F(ParallelSearch, WorkersAreCreatedOncePerCountAndTheSurvivorsKept) {
-    control.setThreadCount(4);
-    const Engine* first = control.worker(0);
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(control.worker(2), nullptr);
-    EXPECT_EQ(control.worker(2)->threadIndex, 3);
-    control.setThreadCount(2);
-    EXPECT_EQ(control.worker(0), first);
-    EXPECT_EQ(control.worker(1), nullptr);
-    EXPECT_EQ(control.worker(2), nullptr);
-    EXPECT_EQ(first->threadCount, 2);
-    EXPECT_EQ(engine.threadCount, 2);
-    control.setThreadCount(20);
-    EXPECT_EQ(control.threadCount(), SearchControl::MAX_THREADS);
-    EXPECT_NE(control.worker(SearchControl::MAX_THREADS - 2), nullptr);
-    control.setThreadCount(1);
-    EXPECT_EQ(control.worker(0), nullptr);
-}
-
 TEST_F(ParallelSearch, PonderhitAndStopWhilePonderingWithWorkers) {
     send("setoption name NumberOfProcessors value 2");
     send(MIDDLE_GAME);
@@ -150,16 +131,6 @@ TEST_F(ParallelSearch, MateScoresDoNotDependOnTheThreadCount) {
         EXPECT_NE(finals.back().find(p.score), std::string::npos) << finals.back();
         out.clear();
     }
-}
-
-// The fixture is torn down with four threads still searching: the teardown must stop and join
-// them all before the engines go away (as at the end of input without "quit").
-TEST_F(ParallelSearch, TeardownDuringAParallelSearchJoinsEveryThread) {
-    send("setoption name NumberOfProcessors value 4");
-    send(MIDDLE_GAME);
-    send("go infinite");
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    control.quit = true;
 }
 
 }  // namespace

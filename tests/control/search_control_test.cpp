@@ -103,16 +103,6 @@ TEST_F(SearchControlTest, BlockingSearchesRunInTheCallerUnlessPondering) {
     EXPECT_NE(results[1].thread, std::this_thread::get_id());
 }
 
-TEST_F(SearchControlTest, QuitSuppressesEveryResult) {
-    control.quit = true;
-    ASSERT_TRUE(control.go(none, false, true));
-    control.stop();
-    control.blocking = true;
-    output.holdUntilStopped = false;
-    control.go(depth(1), false, false);
-    EXPECT_TRUE(output.results().empty());
-}
-
 TEST_F(SearchControlTest, TeardownStopsAndJoinsARunningSearch) {
     {
         SearchControl local(&engine, &output, &clock);

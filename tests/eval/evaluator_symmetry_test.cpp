@@ -1,11 +1,5 @@
 // Colour and wing symmetry of the static evaluation: a position and its mirrored twin must score
 // the same from the side to move's view; any difference points at a sign or square-index fault.
-//
-// tests/data/eval/game_positions.fen holds 565 positions from every 23rd game of
-// /work/shared/games/engine-games-0[1-3].pgn: after ply 16, after ply 50 (games of more than 60
-// plies) and 6 plies before the end (games of more than 30 plies). A throwaway program made it by
-// playing the SAN moves with textToMove and makeLegal, after dropping tags, comments, move numbers
-// and results, and writing each sampled position with writeFen.
 
 #include <gtest/gtest.h>
 
@@ -44,11 +38,6 @@ protected:
     std::unique_ptr<Evaluator> evaluator = std::make_unique<Evaluator>();
     int wingMirrored = 0, middlegame = 0, blended = 0, ending = 0, pawnless = 0;
 };
-
-TEST_F(Symmetry, TwinsByFenText) {
-    EXPECT_EQ(mirror("r3k2r/8/8/3pP3/8/8/8/R3K2R w Kq d6"), "r3k2r/8/8/8/3Pp3/8/8/R3K2R b kQ d3");
-    EXPECT_EQ(mirror("8/8/8/3pP3/8/8/8/k6K w - d6", true), "8/8/8/3Pp3/8/8/8/K6k w - e6");
-}
 
 TEST_F(Symmetry, RandomGamesFromClassicalAndChess960Starts) {
     checkAll(test::randomWalkPositions(20241205, 60, 160));

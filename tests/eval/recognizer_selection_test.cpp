@@ -1,4 +1,4 @@
-#include "recognizer_helpers.h"
+#include "eval_test_support.h"
 
 namespace zelmora::test {
 namespace {

@@ -129,19 +129,6 @@ TEST(MaterialTrainingSamples, ReadingStopsAtTheFirstMalformedLine) {
     EXPECT_EQ(readTrainingFile(overlong.name(), second, messages.get()), 1);
 }
 
-TEST(MaterialTrainingSamples, NothingToLearnReturnsWithAMessage) {
-    Network network;
-    ASSERT_TRUE(network.loadNetwork(""));
-    RandomGenerator random(1);
-    TempFile empty("");
-    TempFile unusable(line(0x1001, 0x1000, 0, 1, 1.0, 900000, 0, 40));
-    for (const std::string& name : {std::string("/nonexistent/training.txt"), empty.path(), unusable.path()}) {
-        CapturedFile messages;
-        runMaterialLearning(name.c_str(), network, random, messages.get());
-        EXPECT_NE(messages.text().find("no training samples in " + name), std::string::npos) << messages.text();
-    }
-}
-
 // The gradient is the descent direction of the epoch error: minus its derivative.
 TEST_F(MaterialTraining, GradientMatchesFiniteDifferences) {
     MaterialTrainer trainer(network, TINY, random, files, messages.get());
@@ -156,23 +143,6 @@ TEST_F(MaterialTraining, GradientMatchesFiniteDifferences) {
         const double below = trainer.computeGradient();
         network.weight(c) = saved;
         EXPECT_NEAR(gradient[c], -(above - below) / (2 * h), 1e-6 * std::abs(gradient[c]) + 1e-10) << c;
-    }
-}
-
-TEST_F(MaterialTraining, SwappedSidesWithTheOppositeTargetGiveTheSameStep) {
-    for (const MaterialSample& s : TINY.samples) {
-        MaterialSample swapped = s;
-        std::copy(s.own, s.own + 5, swapped.other);
-        std::copy(s.other, s.other + 5, swapped.own);
-        swapped.target = 1 - s.target;
-        const MaterialSampleSet one = sampleSet({s}), other = sampleSet({swapped});
-        MaterialTrainer a(network, one, random, files, messages.get());
-        const double errorA = a.computeGradient();
-        MaterialTrainer b(network, other, random, files, messages.get());
-        EXPECT_NEAR(b.computeGradient(), errorA, 1e-12 * errorA);
-        // Equal up to rounding: 1 - (1 - t) need not be t exactly.
-        for (std::size_t c = 0; c < a.gradient().size(); ++c)
-            EXPECT_NEAR(a.gradient()[c], b.gradient()[c], 1e-10 * std::abs(a.gradient()[c])) << c;
     }
 }
 
@@ -201,46 +171,6 @@ TEST_F(MaterialTraining, EpochsLowerTheErrorAndSaveTheBestNetwork) {
     network.weight(3) = 25;  // clipped at the next update, whatever the gradient says
     trainer.runEpoch();
     EXPECT_EQ(network.weight(3), 19.9999999);
-}
-
-TEST_F(MaterialTraining, SparsePhasesSaveNothingAndHandOverToFullPhases) {
-    MaterialTrainer trainer(network, TINY, random, files, messages.get());
-    EXPECT_TRUE(!trainer.sparse() && trainer.phaseLength() >= 125000 && trainer.phaseLength() <= 200000);
-    trainer.beginSparsePhase();  // few samples: always the kind that skips strides
-    const long length = trainer.phaseLength();
-    ASSERT_TRUE(trainer.sparse() && length >= 1000 && length <= 1500) << length;
-    for (long i = 0; i < length; ++i) trainer.runEpoch();
-    EXPECT_FALSE(trainer.sparse());
-    EXPECT_FALSE(std::filesystem::exists(files.network));
-    std::vector<std::string> lines = logLines();
-    ASSERT_EQ(lines.size(), std::size_t(length / 100));
-    EXPECT_EQ(lines.back().substr(0, 16), "X  " + std::to_string(length / 100 * 100) + " 0.00001 ");
-
-    for (int i = 0; i < 100; ++i) trainer.runEpoch();
-    lines = logLines();
-    EXPECT_EQ(lines.back()[0], '*');
-    EXPECT_EQ(lines.back().substr(8, 8), "0.00100 ");  // the rate shown after a phase change
-}
-
-TEST_F(MaterialTraining, SparseSelections) {
-    MaterialSampleSet many;
-    for (int i = 0; i < 1000; ++i) many.samples.push_back(TINY.samples[i % 4]);
-    many.weightSum = 1;
-    MaterialTrainer trainer(network, many, random, files, messages.get());
-    int subsets = 0;
-    for (int draw = 0; draw < 60; ++draw) {
-        trainer.beginSparsePhase();
-        const std::vector<std::uint32_t>& chosen = trainer.selection();
-        ASSERT_TRUE(chosen.size() >= 200 && chosen.size() < 1000) << chosen.size();
-        EXPECT_TRUE(std::is_sorted(chosen.begin(), chosen.end()) &&
-                    std::adjacent_find(chosen.begin(), chosen.end()) == chosen.end());
-        EXPECT_TRUE(trainer.phaseLength() >= 800 && trainer.phaseLength() <= 1500);
-        // Skipping the multiples of two strides of at least 7 keeps more than 700 samples.
-        if (chosen.size() <= 700 || trainer.phaseLength() < 1000) ++subsets;
-    }
-    EXPECT_TRUE(subsets > 5 && subsets < 55) << subsets;
-    trainer.beginFullPhase();
-    EXPECT_EQ(trainer.selection().size(), 1000u);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "eval/recognizer.h"
 #include "neural/material_score.h"
-#include "search/search_test_helpers.h"
+#include "support/chess.h"
 
 namespace zelmora::test {
 namespace {
@@ -75,20 +75,6 @@ TEST_F(MaterialScore, ExchangingColoursNegatesExactly) {
     }
 }
 
-TEST_F(MaterialScore, CacheKeepsScoreAndRecognizerPerConfiguration) {
-    const Position pos = fromFen(PAWN_UP);
-    EXPECT_EQ(material.score(pos), 590);
-    EXPECT_EQ(material.currentRecognizer(), registry.select(pos));
-    material.setNeuroMaterial(0);  // does not clear the cache by itself
-    EXPECT_EQ(score("rnbqkbnr/1ppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -"), 590);
-    material.clear();
-    EXPECT_EQ(material.score(pos), 1001);
-    material.setNeuroMaterial(40);  // same counts, other bishop relation: another entry
-    EXPECT_EQ(score(BISHOPS_OPPOSITE), 901);
-    EXPECT_EQ(score(BISHOPS_SAME), 1000);
-    EXPECT_EQ(score(BISHOPS_OPPOSITE), 901);
-}
-
 TEST_F(MaterialScore, DeltaForm) {
     EXPECT_EQ(score(START), 0);
     EXPECT_EQ(score(PAWN_UP, true), 590);
@@ -113,19 +99,6 @@ TEST_F(MaterialScore, DeltaForm) {
         }
     }
     if (checked == 0) GTEST_SKIP() << "no endgame recognizer kinds are registered yet";
-}
-
-TEST_F(MaterialScore, FailedNetworkLoadKeepsTheCurrentNetwork) {
-    EXPECT_FALSE(material.loadNetwork("/nonexistent/zelmora/materialwerte.txt"));
-    EXPECT_FALSE(material.network().readNetworkText("9 2 0 1 1 1 0 0 1 0 1.5"));
-    // A good network of the wrong shape is no material network.
-    const auto path = std::filesystem::temp_directory_path() / ("zelmora_mat_" + std::to_string(getpid()));
-    std::ofstream(path) << "9 2 0 1 1 1 0 0 1 0 1.5 2.5";
-    EXPECT_TRUE(Network().loadNetwork(path.string()));
-    EXPECT_FALSE(material.loadNetwork(path.string().c_str()));
-    std::filesystem::remove(path);
-    EXPECT_EQ(score(PAWN_UP), 590);
-    EXPECT_TRUE(material.loadNetwork("(internal)"));
 }
 
 }  // namespace

@@ -73,18 +73,6 @@ TEST(Network, WriterLayoutAndRoundTrip) {
     for (std::uint32_t c = 0; c < net.connectionCount(); ++c) EXPECT_EQ(copy.weight(c), net.weight(c));
 }
 
-TEST(Network, ReadsTheMoveChangeShape) {
-    std::string text = "1211 3 0 42 1 7 2 1";
-    for (int i = 0; i < 42; ++i)
-        for (int h = 0; h < 7; ++h) text += " 0 " + std::to_string(i) + " 1 " + std::to_string(h);
-    for (int h = 0; h < 7; ++h) text += " 1 " + std::to_string(h) + " 2 0";
-    for (int w = 0; w < 309; ++w) text += " 0.01";
-    Network net;
-    ASSERT_TRUE(net.readNetworkText(text));
-    EXPECT_EQ(net.inputCount(), 42);
-    EXPECT_EQ(net.connectionCount(), 309u);
-}
-
 // Every failed read must leave the previous network computing exactly as before.
 class NetworkRejects : public testing::Test {
 protected:

@@ -209,17 +209,5 @@ TEST_F(MatchGameTest, OpeningFiles) {
     for (const char* bad : {"960", "5-3", "x", "1,,2"}) EXPECT_FALSE(chess960Openings(bad, openings, error)) << bad;
 }
 
-TEST_F(MatchGameTest, Chess960GameSendsKingTakesRook) {
-    Opening opening;
-    opening.chess960 = 518;  // the classical array, but with Chess960 castling notation
-    const Game game = play("e2e4 g1f3 f1e2 e1h1", "e7e5 g8f6 f8e7 O-O", opening);
-    ASSERT_GE(game.moves().size(), 8u);
-    EXPECT_EQ(game.moves()[6].san, "O-O");
-    EXPECT_EQ(game.moves()[6].uci, "e1h1");
-    EXPECT_EQ(game.moves()[7].uci, "e8h8");  // tolerated as a reply, passed on as king takes rook
-    EXPECT_EQ(stats_[1].castlingWords, 1);
-    EXPECT_EQ(game.startFen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-}
-
 }  // namespace
 }  // namespace zelmora::match

@@ -45,22 +45,6 @@ TEST_F(BookCommand, AddAndWriteMakeABookThatTheEngineLoads) {
     EXPECT_EQ(book.read(), text);
 }
 
-TEST_F(BookCommand, DeleteDropsTheStatisticsAndNamesMayHoldBlanks) {
-    test::TempFile target;
-    send("book add " + SAMPLE);
-    send("book delete");
-    send("book write " + target.path());
-    EXPECT_TRUE(lines().empty());
-    EXPECT_EQ(target.read(), "");
-
-    // The output name runs up to the blank before "threshold" or "width".
-    send("book add " + SAMPLE);
-    send("book write " + target.path() + " with blank width 50 threshold 0");
-    const std::string name = target.path() + " with blank";
-    EXPECT_EQ(std::remove(name.c_str()), 0);
-    EXPECT_EQ(lines().size(), 3u);
-}
-
 TEST_F(BookCommand, WriteEpdNumbersItsTestPositions) {
     // Drawn short games: with "all" they count, and every first move and reply is balanced.
     std::string games;

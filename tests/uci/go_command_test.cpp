@@ -34,22 +34,6 @@ TEST_F(GoCommand, OnlyTheClockOfTheSideToMoveCounts) {
     expectClock(2, 6, 10);
 }
 
-TEST_F(GoCommand, NumbersStartOneCharacterAfterTheKeyword) {
-    go("wtime=60000");
-    expectClock(2193, 7481, 11970);
-    go("wtime12345");  // the character after the keyword is skipped whatever it is
-    expectClock(80, 274, 439);
-    go("movestogo5 wtime 10000");  // a count may follow its keyword directly
-    expectClock(1525, 3051, 3662);
-    // Garbage and negative numbers count as 0 or less: the minimum time.
-    go("wtime abc");
-    expectClock(1, 6, 10);
-    go("wtime 60000 movestogo x");
-    expectClock(2193, 7481, 11970);
-    go("wtime");
-    expectClock(1, 6, 10);
-}
-
 // Each line carries the figures of all later rules, which must be ignored.
 TEST_F(GoCommand, TheFirstApplicableRuleSetsTheLimits) {
     EXPECT_EQ(clock.maxDepth, 6);  // before the first "go"
@@ -80,16 +64,6 @@ TEST_F(GoCommand, TheFirstApplicableRuleSetsTheLimits) {
         EXPECT_EQ(clock.hard, c.hard) << c.go;
         EXPECT_EQ(clock.nodeLimit, c.nodes) << c.go;
     }
-}
-
-TEST_F(GoCommand, PonderhitKeepsTheClockOfThePonderSearch) {
-    send("go ponder wtime 60000 btime 60000");
-    EXPECT_TRUE(engine.ponder);
-    const std::int64_t started = clock.startTime;
-    send("ponderhit");
-    EXPECT_FALSE(engine.ponder);
-    EXPECT_EQ(clock.startTime, started);
-    send("stop");
 }
 
 TEST_F(GoCommand, PonderhitStopsASearchThatHasNothingLeftToDo) {

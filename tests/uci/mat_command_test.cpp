@@ -36,29 +36,6 @@ TEST_F(MatCommand, TheDumpCarriesTheStatisticsIntoTheSameTrainingFile) {
     EXPECT_TRUE(lines().empty());
 }
 
-TEST_F(MatCommand, GameValueEloDeleteAndRandomGames) {
-    test::TempFile training("untouched");
-    // The name ends at the blank before "value"; weightless games write no class at all.
-    std::string errors = errorsOf({"mat add " + SAMPLE + " value 0", "mat write " + training.path()});
-    EXPECT_TRUE(contains(errors, ": 12 games read, 12 added")) << errors;
-    EXPECT_EQ(training.read(), "");
-
-    errors = errorsOf({"mat add " + SAMPLE + " ELO 2000 value 700"});
-    EXPECT_TRUE(contains(errors, SAMPLE + ": 0 games read")) << errors;  // the sample has no ratings
-
-    test::TempFile kept("untouched");
-    errorsOf({"mat add " + SAMPLE, "mat delete", "mat write " + kept.path()});
-    EXPECT_EQ(kept.read(), "untouched");
-
-    // Random games know neither an advantage nor a game length.
-    errors = errorsOf({"mat rnd 5", "mat write " + training.path()});
-    EXPECT_TRUE(contains(errors, "5 games played")) << errors;
-    const std::string text = training.read();
-    ASSERT_FALSE(text.empty());
-    for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', end + 1))
-        EXPECT_EQ(text.substr(end - 17, 18), "     0.000    0.0\n") << text;
-}
-
 TEST_F(MatCommand, BadInputIsReportedAndSurvived) {
     test::TempFile empty, truncated(std::string("\x02\x00\x00", 3)), training("untouched");
     const struct {

@@ -57,28 +57,6 @@ TEST_F(PerftCommand, DivideListsEveryLegalRootMoveOnce) {
     EXPECT_TRUE(moves.count("e1g1") && moves.count("e1c1"));
 }
 
-TEST_F(PerftCommand, CountsThePlayedPositionAndStalemate) {
-    send("position startpos moves f2f3 e7e5 g2g4");
-    send("perft depth 1");
-    send("position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
-    send("perft depth 1");
-    send("perft depth 2 divide");  // no root move, no line
-    EXPECT_EQ(counts("info depth 1 time \\d+ nodes (\\d+)"), (std::vector<long long>{30, 0}));
-}
-
-TEST_F(PerftCommand, MissingDepthOrBadTableSizeIsHarmless) {
-    send("perft Hash 16");
-    send("perft depth");
-    send("perft depth x");
-    EXPECT_TRUE(lines().empty());
-    send("perft depth 2 Hash -5");
-    send("perft depth 2 Hash");
-    EXPECT_EQ(counts("info depth 2 time \\d+ nodes (\\d+)"), (std::vector<long long>{400, 400}));
-    output.setDebug(true);
-    send("perft Hash 16 divide");
-    EXPECT_EQ(lines(), std::vector<std::string>{"info string perft ohne depth perft Hash 16 divide"});
-}
-
 TEST_F(PerftCommand, AbsurdDepthsAreRefusedAtOnce) {
     output.setDebug(true);
     // Beyond the int range the depth saturates; none of these may recurse off the stack.

@@ -75,25 +75,6 @@ TEST_F(PositionCommand, BadFensFallBackToTheStartPosition) {
     }
 }
 
-TEST_F(PositionCommand, MissingSetupLeavesThePositionAlone) {
-    send("position startpos moves e2e4");
-    const std::string after = placement();
-    for (const char* line :
-         {"position", "position moves e7e5", "position Chess960", "position Chess960 x", "position startpo"})
-        send(line);
-    EXPECT_EQ(placement(), after);
-    EXPECT_TRUE(lines().empty());
-    output.setDebug(true);
-    send("position moves e7e5");
-    send("position Chess960 x");
-    EXPECT_EQ(placement(), after);
-    send("position fen");
-    EXPECT_EQ(placement(), START);
-    EXPECT_EQ(lines(), (std::vector<std::string>{"info string 'position' ohne 'startpos' und ohne 'fen'",
-                                                 "info string 'position Chess960' ohne Nummer",
-                                                 "info string position: Ung\xFCltiger FEN-String:  "}));
-}
-
 TEST_F(PositionCommand, Chess960StartsAndTheOptionSwitchesCastlingNotation) {
     send("position Chess960 518");
     EXPECT_EQ(placement().substr(0, 43), START.substr(0, 43));

@@ -121,20 +121,6 @@ TEST_F(SetOption, NumbersFallBackOrStopAtTheirLimits) {
     }
 }
 
-TEST_F(SetOption, TextOptionsTakeTheRestOfTheLine) {
-    send("setoption name BookFile value   My Book.opn");
-    EXPECT_STREQ(engine.bookFile, "My Book.opn");
-    send("setoption name Zeitprotokolldatei value zeit log.txt");
-    EXPECT_EQ(engine.logFileName(), "zeit log.txt");
-    send("setoption name Zeitprotokolldatei value nul:");
-    EXPECT_EQ(engine.logFileName(), "");
-    send("setoption name Zeitprotokolldatei value x");
-    send("setoption name Zeitprotokolldatei value");  // ends right after the keyword
-    EXPECT_EQ(engine.logFileName(), "");
-    send("setoption name BookFile value " + std::string(600, 'b'));
-    EXPECT_EQ(std::string(engine.bookFile), std::string(511, 'b'));
-}
-
 TEST_F(SetOption, HashResizesAndClears) {
     TranspositionTable& table = *engine.table;
     send("setoption name Hash value 4");
@@ -160,31 +146,6 @@ TEST_F(SetOption, HugeHashIsCappedAt2047MiB) {
     send("setoption name Hash value 3");
 }
 #endif
-
-TEST_F(SetOption, NeuralSettingsTakeEffectAtOnce) {
-    // Black lacks a knight: the network has a say in the material term.
-    send("position fen rnbqkb1r/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    MaterialEvaluator& material = engine.evaluator.material;
-    const Position& pos = engine.game.position;
-    const int blended = material.score(pos);
-    send("setoption name NeuroMaterial value 0");
-    const int classic = material.score(pos);
-    EXPECT_NE(classic, blended);
-    send("setoption name NeuroMaterial value 40");
-    EXPECT_EQ(material.score(pos), blended);
-    send("setoption name NeuroMaterial value 101");
-    send("setoption name NeuroWidth value 0");
-    EXPECT_EQ(material.score(pos), blended);
-    send("setoption name NeuroWidth value 1");
-    EXPECT_NE(material.score(pos), blended);
-    send("setoption name NeuroWidth value 300");
-    EXPECT_EQ(material.score(pos), blended);
-    // A network file that cannot be read keeps the network in use.
-    send("setoption name MaterialFile value /nonexistent/materialwerte.txt");
-    EXPECT_EQ(material.score(pos), blended);
-    send("setoption name MaterialFile value (internal)");
-    EXPECT_EQ(material.score(pos), blended);
-}
 
 // Options that touch the table, the book or the evaluation end a running search without its
 // result; the others leave it running.

@@ -167,29 +167,6 @@ TEST_F(TestPositionJobTest, NeverWritesAPositionTwiceAcrossRuns) {
     EXPECT_EQ(keysOf(after).size(), after.size());
 }
 
-TEST_F(TestPositionJobTest, WalksOnlyLongGamesAfterTheControlNumber) {
-    writeControl(3);
-    ASSERT_TRUE(run());
-    EXPECT_EQ(progress.lines(), expectedProgress({4}));
-
-    const std::string firstBefore = readFile(first), secondBefore = readFile(second);
-    writeControl(100);
-    ASSERT_TRUE(run());
-    EXPECT_TRUE(progress.text().empty());
-    EXPECT_EQ(readFile(first), firstBefore);
-    EXPECT_EQ(readFile(second), secondBefore);
-    EXPECT_EQ(controlGame(), 100);
-
-    // Only the game of 24 plies: too short to be walked.
-    const std::string games = readFile(GAMES);
-    writeFile(dir_ + "/short.pgn", games.substr(0, games.find("[Event", 1)));
-    writeControl(0, dir_ + "/short.pgn");
-    ASSERT_TRUE(run());
-    EXPECT_TRUE(progress.text().empty());
-    EXPECT_EQ(summary.candidatesSearched, 0);
-    EXPECT_EQ(readFile(first), firstBefore);
-}
-
 // Killed in the middle of a line while game 2 was walked: the control file already holds 2 and the
 // line is cut off. The restart goes on with game 3, closes the cut line instead of gluing
 // the next one to it, and writes no position twice.
@@ -213,39 +190,6 @@ TEST_F(TestPositionJobTest, ResumesWithTheNextGameAfterAKill) {
     const std::vector<PositionLine> after = allPositions();
     EXPECT_EQ(keysOf(after).size(), after.size());
     EXPECT_EQ(long(after.size()), long(before.size()) - 1 + summary.kept[0] + summary.kept[1]);
-}
-
-TEST_F(TestPositionJobTest, CopesWithMissingAndOddFiles) {
-    ASSERT_FALSE(run());  // no control file
-    EXPECT_TRUE(progress.text().empty());
-    EXPECT_TRUE(messages.text().empty());
-    EXPECT_FALSE(std::filesystem::exists(first));
-
-    writeControl(0, dir_ + "/missing.pgn");
-    ASSERT_FALSE(run());
-    EXPECT_TRUE(progress.text().empty());
-    EXPECT_NE(messages.text().find("missing.pgn"), std::string::npos);
-    EXPECT_EQ(controlGame(), 0);
-
-    // A position file that cannot be read or appended to is left alone; the other one is used.
-    std::filesystem::remove(first);
-    std::filesystem::create_directory(first);
-    writeControl(0);
-    ASSERT_TRUE(run());
-    EXPECT_EQ(summary.kept[0], 0);
-    EXPECT_NE(messages.text().find("first.fen"), std::string::npos);
-    EXPECT_EQ(long(positions(second).size()), summary.kept[1]);
-
-    // A name under four characters switches its file off; trailing blanks and carriage returns
-    // are no part of the names.
-    std::filesystem::remove(first);
-    writeFile(control, first + "  \r\n-\r\n0\r\n" + GAMES + " \r\n");
-    ASSERT_TRUE(run());
-    ASSERT_FALSE(progress.lines().empty());
-    EXPECT_EQ(progress.lines()[0], "M:<" + first + "> E:<->: Partie      2");
-    EXPECT_EQ(summary.kept[1], 0);
-    EXPECT_FALSE(std::filesystem::exists(dir_ + "/-"));
-    EXPECT_EQ(long(positions(first).size()), summary.kept[0]);
 }
 
 }  // namespace

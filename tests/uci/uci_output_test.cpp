@@ -87,17 +87,6 @@ TEST_F(UciOutputTest, BestMoveWithPonderAloneOrNone) {
     expectLines({"bestmove e2e4 ponder c7c5", "bestmove e2e4", "info string Kein Zug berechnet"});
 }
 
-TEST_F(UciOutputTest, CurrMoveIsQuietInTheFirstHalfSecondUnlessDebugging) {
-    Move knight = line({"b1c3"}).moves[0];
-    output.currMove(knight, 7);
-    clock.startTime -= 600;
-    output.currMove(knight, 7);
-    clock.start();
-    output.setDebug(true);
-    output.currMove(knight, 8);
-    expectLines({"info currmove b1c3 currmovenumber 7", "info currmove b1c3 currmovenumber 8"});
-}
-
 TEST_F(UciOutputTest, SearchFinishedReportsTheLastCompletedIteration) {
     engine.iterationDepth = 7;
     engine.selectiveDepth = 12;
@@ -118,32 +107,6 @@ TEST_F(UciOutputTest, MessagesNeedDebugModeAndSilenceStopsEverything) {
     output.setSilent(false);
     output.printLine("readyok");
     expectLines({"info string shown", "info string visible the line", "readyok"});
-}
-
-TEST_F(UciOutputTest, TimeLogPrintsOnlyItsOwnLinesWithRunningTotals) {
-    test::CapturedFile logOut;
-    UciTimeLogOutput log(&engine, &clock, logOut.get());
-    log.setDebug(true);
-    log.printLine("uciok");
-    log.infoString("not shown");
-    clock.startTime -= 2000;
-    log.searchFinished();
-    clock.startTime = systemMilliseconds() - 500;
-    log.searchFinished();
-    log.setSilent(true);
-    log.searchFinished();
-    auto lines = logOut.lines();
-    ASSERT_EQ(lines.size(), 2u);
-    for (const auto& l : lines) {
-        EXPECT_EQ(l.size(), 47u) << l;  // fixed columns, blanks not squeezed
-        EXPECT_TRUE(std::regex_match(l, std::regex("   \\d +\\d\\.\\d{8} +\\d\\.\\d{10} +\\d\\.\\d{8}"))) << l;
-    }
-    double count, t, total, mean;
-    ASSERT_EQ(std::sscanf(lines[1].c_str(), "%lf %lf %lf %lf", &count, &t, &total, &mean), 4);
-    EXPECT_EQ(count, 2);
-    EXPECT_NEAR(t, 0.5, 0.05);
-    EXPECT_NEAR(total, 2.5, 0.1);
-    EXPECT_NEAR(mean, 1.0, 0.05);  // sqrt(2.0 * 0.5)
 }
 
 }  // namespace

@@ -38,15 +38,6 @@ TEST_F(XboardTest, UndoAndRemoveTakeMovesBackInForceMode) {
     EXPECT_EQ(lastPositionLine(), "position startpos moves g2g3 ");
 }
 
-TEST_F(XboardTest, UndoOutsideForceModeKeepsTheMoves) {
-    start();
-    send({"sd 1", "usermove e2e4"});
-    ASSERT_EQ(answers().size(), 1u);
-    EXPECT_EQ(answers()[0].rfind("move ", 0), 0u);
-    send({"undo", "force", "usermove e2e4"});
-    EXPECT_EQ(answers().back(), "Illegal move: e2e4");  // White's second move, not a repeated first one
-}
-
 TEST_F(XboardTest, TheEngineMatesAndSaysSo) {
     start();
     send({"setboard 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", "sd 3", "go"});
@@ -76,14 +67,6 @@ TEST_F(XboardTest, AUserMoveThatEndsTheGameStartsNoSearch) {
         ASSERT_EQ(answers().size(), 1u) << game[0];
         EXPECT_EQ(answers()[0].substr(0, std::string(game[2]).size()), game[2]) << game[0];
     }
-}
-
-TEST_F(XboardTest, TheEnginesMoveCanEndTheGameByTheFiftyMoveRule) {
-    start();
-    send({"sd 1", "setboard 8/8/8/4k3/8/8/8/R3K3 w - - 98 80", "usermove a1a2"});
-    ASSERT_EQ(answers().size(), 2u);
-    EXPECT_EQ(answers()[0].rfind("move e5", 0), 0u);
-    EXPECT_EQ(answers()[1], "1/2-1/2 {Draw by 50 move rule}");
 }
 
 TEST_F(XboardTest, TheThirdRepetitionEndsTheGame) {
