@@ -71,18 +71,6 @@ protected:
     CapturedFile messages;
 };
 
-TEST(MaterialTrainingSamples, WeightAndTargetFormulas) {
-    EXPECT_NEAR(materialTrainingWeight(0.5, 380000), 0.6854171466, 1e-9);
-    EXPECT_NEAR(materialTrainingWeight(0.5, 300000), 1.0 / 2000, 1e-12);  // both halves start at 0.001
-    EXPECT_EQ(materialTrainingWeight(1.0, 1e6), 0.0);
-    EXPECT_LT(materialTrainingWeight(0.005, 1e6), 0.03 * materialTrainingWeight(0.5, 1e6));
-    for (double w = 300000; w < 1e8; w *= 2) EXPECT_LT(materialTrainingWeight(0.6, w), materialTrainingWeight(0.6, 2 * w));
-
-    EXPECT_NEAR(materialTrainingTarget(0.75, 40, 50), 0.6877051748, 1e-9);
-    EXPECT_NEAR(materialTrainingTarget(0.9, 0, 0), 0.9, 1e-12);   // no advantage, no length: p itself
-    EXPECT_NEAR(materialTrainingTarget(0.9, 0, 1e5), 0.5, 1e-3);  // endless games teach nothing
-}
-
 TEST(MaterialTrainingSamples, LinesAreDecodedAndFiltered) {
     MaterialSample s;
     ASSERT_EQ(parseTrainingLine(line(0x12345, 0x01122, -1, 7, 0.75, 400000, 40, 50).c_str(), s), TrainingLine::Accepted);

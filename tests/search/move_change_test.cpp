@@ -57,25 +57,6 @@ TEST(MoveChange, FeaturesCompareTheLinesAndDescribeTheNewOne) {
     EXPECT_DOUBLE_EQ(x[41], 0.75);
 }
 
-TEST(MoveChange, TheLogTextHoldsTheRoundedFlagsTheNumbersAndTheGuess) {
-    const Position root = positionOf("rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 2");
-    const PrincipalVariation current = line(root, {"e4d5", "d8d5"});
-    Network network;
-    ASSERT_TRUE(network.loadMoveChangeNetwork());
-    EXPECT_EQ(network.inputCount(), MOVE_CHANGE_INPUTS);
-    char log[MOVE_CHANGE_LOG_SIZE];
-    const double p = predictMoveChange(network, {&current, &current, &root, 100, 200, false, 30}, log);
-    std::istringstream in(log);
-    std::vector<std::string> tokens;
-    for (std::string t; in >> t;) tokens.push_back(t);
-    ASSERT_EQ(tokens.size(), 43u);
-    for (int i = 0; i < 39; ++i) EXPECT_TRUE(tokens[i] == "0" || tokens[i] == "1");
-    EXPECT_EQ(tokens[0], "1");
-    EXPECT_EQ(tokens[41], "0.750");
-    EXPECT_NEAR(std::stod(tokens[42]), p, 1e-10);
-    EXPECT_EQ(log[std::strlen(log) - 1], ' ') << "the outcome is appended later";
-}
-
 class TimeLog : public test::ProtocolTest {
 protected:
     // In blocking mode the search runs in this thread: its results can be read at once.

@@ -108,5 +108,99 @@ TEST(MateInOne, ReportsOnlyRealMates) {
     EXPECT_GT(found, 0) << positions;
 }
 
+struct MateProblem {
+    const char* fen;
+    int movesToMate;
+    const char* keyMove;
+};
+
+// Checked with another engine: each has exactly the stated shortest mate.
+const MateProblem PROBLEMS[] = {
+    {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1, "d1d8"},
+    {"r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 1", 2, "d5f6"},
+    {"r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1", 3, "f8c5"},
+    {"r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1", 3, "f6a6"},
+    {"2r3k1/p4p2/3Rp2p/1p2P1pK/8/1P4P1/P3Q2P/1q6 b - - 0 1", 3, "b1g6"},
+};
+
+void expectMateFound(const std::string& fen, int movesToMate, const std::string& keyMove) {
+    SCOPED_TRACE(fen);
+    SearchRig rig(fen.c_str());
+    rig.think(2 * movesToMate + 1);
+    Engine& e = *rig.engine;
+    EXPECT_EQ(e.lastScore, MATE - (2 * movesToMate - 1));
+    EXPECT_EQ(text(e.game.position, e.pvMove), keyMove);
+
+    // The line ends in mate after the stated number of moves.
+    ASSERT_GE(e.pv.length, 2 * movesToMate - 1);
+    Position pos = e.game.position;
+    ASSERT_TRUE(playLine(pos, std::vector<Move>(e.pv.moves, e.pv.moves + 2 * movesToMate - 1)));
+    EXPECT_TRUE(pos.inCheck());
+    EXPECT_TRUE(noLegalMove(pos));
+}
+
+TEST(SearchMates, ClassicProblemsAndTheirColourMirrorsAreSolvedWithExactMateScores) {
+    for (const MateProblem& p : PROBLEMS) {
+        expectMateFound(p.fen, p.movesToMate, p.keyMove);
+        std::string mirrored = p.keyMove;
+        mirrored[1] = char('1' + '8' - mirrored[1]);
+        mirrored[3] = char('1' + '8' - mirrored[3]);
+        expectMateFound(mirrorFen(p.fen), p.movesToMate, mirrored);
+    }
+}
+
+// Nodes below the root: a side without moves scores 0 when stalemated and -(MATE - ply) when
+// mated, whatever the window and depth.
+TEST(SearchMates, StalemateAndCheckmateInsideTheTree) {
+    struct Case {
+        const char* fen;
+        int expected;  // at ply 0
+    };
+    const Case cases[] = {
+        {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 0},       // stalemate
+        {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", -MATE},   // mated
+        {"k7/8/1QK5/8/8/8/8/8 b - - 0 1", 0},        // stalemate in the corner
+        {"1k6/1Q6/1K6/8/8/8/8/8 b - - 0 1", -MATE},  // mated on the edge
+    };
+    for (const Case& c : cases) {
+        for (int ply : {0, 3, 7}) {
+            for (int depth : {0, 8, 15}) {  // from 16 on the game's own position counts as a repetition
+                SearchRig rig(c.fen);
+                Engine& e = *rig.engine;
+                e.prepareSearch();
+                e.ply = ply - 1;
+                e.lastNullPly = ply - 10;
+                const int expected = c.expected == 0 ? 0 : c.expected + ply;
+                EXPECT_EQ(e.search(-WINDOW_END, WINDOW_END, depth), expected) << c.fen << " ply " << ply;
+                EXPECT_EQ(e.search(-100, -99, depth), expected) << c.fen << " null window";
+                EXPECT_EQ(e.ply, ply - 1);
+                if (c.expected != 0) { EXPECT_EQ(e.quiesce(-WINDOW_END, WINDOW_END, -1), expected); }
+            }
+        }
+    }
+}
+
+TEST(SearchMates, MateInOneIsAnsweredBeforeAnyMoveIsGenerated) {
+    // Back-rank and queen mates with the enemy king on the edge; the node counts itself only.
+    const char* fens[] = {
+        "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1",
+        "6k1/5ppp/8/6Q1/8/8/5PPP/6K1 w - - 0 1",  // Qd8 is a back-rank mate for the queen
+        "k7/2K5/8/8/8/8/8/1Q6 w - - 0 1",        // Qb7 mate, backed by the king
+    };
+    for (const char* fen : fens) {
+        SearchRig rig(fen);
+        Engine& e = *rig.engine;
+        e.prepareSearch();
+        e.ply = 4;  // the node is at ply 5
+        EXPECT_EQ(e.search(-WINDOW_END, WINDOW_END, 16), MATE - 1 - 5) << fen;
+        EXPECT_EQ(e.nodes, 1u) << fen;
+        Move m;
+        ASSERT_TRUE(e.mateInOne(m));
+        Position pos = e.position;
+        ASSERT_TRUE(playLine(pos, {m}));
+        EXPECT_TRUE(pos.inCheck() && noLegalMove(pos)) << fen;
+    }
+}
+
 }  // namespace
 }  // namespace zelmora::test

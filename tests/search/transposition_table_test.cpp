@@ -65,36 +65,6 @@ TEST(TranspositionTable, SameKeyKeepsTheDeeperOrTheOneNearerThePrincipalVariatio
     EXPECT_EQ(tt.entries()[4].keyLow, 0u);  // never a second copy
 }
 
-TEST(TranspositionTable, VictimIsTheFirstOldEntryElseTheLeastValuable) {
-    TranspositionTable tt(SMALL);
-    const std::uint32_t slot = 20;
-    auto store = [&](std::uint32_t high, int depth, int count) {
-        tt.store(keyAt(slot, high), high, 0, makeDepthWord(depth, BOUND_EXACT), 0, count);
-    };
-    auto at = [&](int j) { return tt.entries()[slot + j].keyHigh; };
-
-    store(1, 40, 0);
-    store(2, 40, 0);
-    store(3, 40, 0);
-    tt.newSearch();
-    store(4, 8, 0);  // all three are old: entry i goes first, although it is the deepest
-    EXPECT_EQ(at(0), 4u);
-    probe(tt, keyAt(slot, 2));  // a read makes entry i+1 current
-    store(5, 8, 0);
-    EXPECT_EQ(at(2), 5u);
-
-    tt.clear();
-    store(1, 8, 3);
-    store(2, 8, 0);
-    store(3, 40, 0);
-    store(6, 8, 0);  // all current: as deep as entry i+1 but i has the larger count
-    EXPECT_EQ(at(0), 6u);
-    store(7, 8, 0);  // entries i and i+1 now equal: the later one goes
-    EXPECT_EQ(at(1), 7u);
-    EXPECT_EQ(at(0), 6u);
-    EXPECT_EQ(at(2), 3u);
-}
-
 TEST(TranspositionTable, RemoveLooksAtTheFirstTwoEntriesOnly) {
     TranspositionTable tt(SMALL);
     const std::uint32_t slot = 40;

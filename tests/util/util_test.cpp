@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "util/platform.h"
+#include "util/random.h"
+#include "util/text.h"
+
+namespace zelmora::test {
+namespace {
+
+// Far more than the smallest stack: only works when the requested size was honoured. The thread
+// sanitizer keeps part of every stack for itself.
+#if defined(__SANITIZE_THREAD__)
+constexpr std::size_t DEEP = 128 * 1024;
+#else
+constexpr std::size_t DEEP = 700 * 1024;
+#endif
+
+void useDeepStack(void* argument) {
+    volatile char block[DEEP];
+    for (std::size_t i = 0; i < sizeof block; i += 64) block[i] = 1;
+    static_cast<std::atomic<int>*>(argument)->store(block[12800]);
+}
+
+TEST(Platform, ThreadGetsItsStackAndJoinsOnce) {
+    std::atomic<int> result{0};
+    NativeThread thread;
+    ASSERT_TRUE(thread.start(useDeepStack, &result, 1024000));
+    EXPECT_FALSE(thread.start(useDeepStack, &result, 1024000));
+    thread.join();
+    thread.join();
+    EXPECT_EQ(result.load(), 1);
+}
+
+TEST(Platform, ClockAndDirectoryAreSane) {
+    EXPECT_LE(std::abs(systemMilliseconds() / 1000 - static_cast<std::int64_t>(std::time(nullptr))), 2);
+    std::string engine = ZELMORA_BINARY;
+    // The test binary lives inside the build tree that also holds the engine.
+    EXPECT_EQ(programDirectory().rfind(engine.substr(0, engine.rfind('/')), 0), 0u) << programDirectory();
+}
+
+// Reference values from a bit-by-bit model of the three registers.
+TEST(RandomGenerator, FollowsTheRegisterStepsAfterTwentyDiscardedOutputs) {
+    RandomGenerator one(1), zero(0), other(0xDEADBEEFu), longRun(12345);
+    for (std::uint32_t expected : {0x07DF35ABu, 0x9FA451A6u, 0xD39C43A0u, 0xE0FFEEB5u, 0x33E4AA34u}) {
+        EXPECT_EQ(zero.next(), expected);  // a zero seed counts as 1
+        EXPECT_EQ(one.next(), expected);
+    }
+    EXPECT_EQ(other.next(), 0x6864997Du);
+    EXPECT_EQ(other.next(), 0x214AE2FCu);
+    std::uint32_t last = 0;
+    for (int i = 0; i < 1000; ++i) last = longRun.next();
+    EXPECT_EQ(last, 0xBDD7931Au);
+}
+
+std::string trimmed(std::string s) {
+    trimTrailingWhite(s.data());
+    return s.c_str();
+}
+
+std::string squeezed(std::string s) {
+    squeezeBlanks(s.data());
+    return s.c_str();
+}
+
+TEST(Text, TrimAndSqueezeTouchOnlyWhatTheyShould) {
+    EXPECT_EQ(trimmed("  go  depth 3 \t\n\v\f\r"), "  go  depth 3");
+    EXPECT_EQ(trimmed(" \t \r\n"), "");
+    EXPECT_EQ(trimmed("x\xA0"), "x\xA0");  // not ASCII white space
+    EXPECT_EQ(squeezed("   info depth       3 "), " info depth 3 ");
+    EXPECT_EQ(squeezed("a\t\tb"), "a\t\tb");
+}
+
+TEST(Text, LineBufferCutsInsteadOfOverflowing) {
+    LineBuffer line;
+    std::string chunk(3000, 'x');
+    line.append(chunk.c_str());
+    line.appendf("%s", chunk.c_str());
+    line.append("y");
+    EXPECT_EQ(line.length(), LineBuffer::CAPACITY - 1);
+    EXPECT_EQ(std::string(line.text()), std::string(LineBuffer::CAPACITY - 1, 'x'));
+}
+
+}  // namespace
+}  // namespace zelmora::test
