@@ -24,28 +24,19 @@ Transcript runDriver(const std::string& input, bool showHiddenOptions = false) {
 }
 
 const Lines VISIBLE_OPTIONS = {
-    "id name Zelmora 2.4",
-    "id author Quorvin Dalt",
-    "option name Hash type spin default 3 min 3 max 2047",
-    "option name Ponder type check default true",
-    "option name OwnBook type check default true",
-    "option name Clear Hash type button",
-    "option name MultiPV type spin default 1 min 1 max 255",
-    "option name UCI_Chess960 type check default false",
-    "option name BookFile type string default Zelmora.opn",
+    "id name Zelmora 2.4", "id author Quorvin Dalt", "option name Hash type spin default 3 min 3 max 2047",
+    "option name Ponder type check default true", "option name OwnBook type check default true",
+    "option name Clear Hash type button", "option name MultiPV type spin default 1 min 1 max 255",
+    "option name UCI_Chess960 type check default false", "option name BookFile type string default Zelmora.opn",
     "option name Opponent type string default unknown",
     "option name NumberOfProcessors type spin default 1 min 1 max 8",
     "option name NeuroMaterial type spin default 40 min 0 max 100",
     "option name NeuroWidth type spin default 300 min 1 max 10000",
-    "option name MaterialFile type string default (internal)",
-};
+    "option name MaterialFile type string default (internal)"};
 const Lines HIDDEN_OPTIONS = {
-    "option name Zeitprotokolldatei type string default nul:",
-    "option name blocking type check default false",
-    "option name NoOutput type check default false",
-    "option name Resign type spin default 700 min 400 max 2000",
-    "option name AlwaysClearHash type check default false",
-};
+    "option name Zeitprotokolldatei type string default nul:", "option name blocking type check default false",
+    "option name NoOutput type check default false", "option name Resign type spin default 700 min 400 max 2000",
+    "option name AlwaysClearHash type check default false"};
 
 Lines concat(std::initializer_list<Lines> parts) {
     Lines all;
@@ -134,6 +125,16 @@ TEST(Arguments, QuotedPathsLoseOnlyTheirQuotesAndAreCutAt511) {
     EXPECT_EQ(std::string(parse({"\"" + longPath + "\""}).path), longPath.substr(0, 511));
     EXPECT_EQ(std::string(parse({"\"" + std::string(510, 'q') + "\""}).path), std::string(510, 'q'));
     EXPECT_EQ(std::string(parse({longPath}).path).size(), 511u);
+}
+
+TEST(CommandDriver, XboardStartsTheAdapterAndQuitOrTheEndOfInputEndsIt) {
+    const Transcript t = runDriver("\n  xboard  \nprotover 2\nping 3\nuci\nxboard\nquit\nping 4\n");
+    EXPECT_TRUE(t.err.empty());
+    ASSERT_GE(t.out.size(), 4u);
+    EXPECT_EQ(t.out[1], "feature done=0");
+    EXPECT_EQ(Lines(t.out.end() - 4, t.out.end()), (Lines{"feature done=1", "pong 3", "Error (unknown command): uci", ""}));
+    for (const std::string& line : runDriver("xboard\nprotover 2\nnew\nlevel 0 60 0\ngo\n").out)
+        EXPECT_NE(line.rfind("move ", 0), 0u) << line;  // the search ends without a move
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "book/material_statistics.h"
 #include "eval/evaluator.h"
 #include "support/captured_file.h"
+#include "support/chess.h"
 #include "support/temp_file.h"
 #include "util/random.h"
 
@@ -27,23 +28,6 @@ std::string trainingText(MaterialStatistics& stats) {
     test::TempFile file;
     EXPECT_TRUE(stats.writeTrainingFile(file.name()));
     return file.read();
-}
-
-TEST(MaterialTrainingFile, PositionsFoldWithFallingWeight) {
-    const std::uint64_t a = classKey(0x101, 0x100, 0), b = classKey(0x11, 0x10, 0);
-    MaterialStatistics stats;
-    stats.positions[1] = {a, 100.0, 1000, 2000, 50000.0};  // two games: factor 0.8
-    stats.positions[2] = {a, 10.0, 500, 1000, 100.0};      // one game: factor 1
-    stats.positions[3] = {b, 30.0, 3000, 3000, 900.0};     // three games: factor 0.65333...
-    stats.foldPositions();
-    ASSERT_EQ(stats.classes.size(), 2u);
-    const MaterialClassRecord& ca = stats.classes[a];
-    EXPECT_NEAR(ca.advantageSum, 90.0, 1e-9);
-    EXPECT_NEAR(ca.pointsSum, 1300.0, 1e-9);
-    EXPECT_NEAR(ca.weightSum, 2600.0, 1e-9);
-    EXPECT_NEAR(ca.remainingSum, 40100.0, 1e-9);
-    EXPECT_NEAR(stats.classes[b].weightSum, 3000 * -2.5 * (0.216 - 1.0) / 3.0, 1e-9);
-    EXPECT_TRUE(stats.positions.empty());  // a second fold adds nothing
 }
 
 TEST(MaterialTrainingFile, OneLinePerClassWithWeightInKeyOrder) {
@@ -133,22 +117,13 @@ TEST_F(MaterialDump, DamagedDumpsChangeNothing) {
     }
 }
 
-Position fromFen(const char* fen) {
-    Position pos;
-    EXPECT_NE(pos.setFen(fen), nullptr) << fen;
-    return pos;
-}
-
 // The coordinate moves from the FEN, the cycle repeated until the game has `plies` plies.
 std::vector<Move> cycledGame(const char* fen, const std::vector<const char*>& cycle, int plies) {
     Position pos = fromFen(fen);
     std::vector<Move> moves;
     for (int i = 0; i < plies; ++i) {
-        Move m = NO_MOVE;
-        EXPECT_TRUE(textToMove(pos, cycle[i % cycle.size()], m, true)) << cycle[i % cycle.size()];
-        UndoRecord undo;
-        pos.makeLegal(m, undo);
-        moves.push_back(m);
+        moves.push_back(parseMove(pos, cycle[i % cycle.size()]));
+        EXPECT_TRUE(playLine(pos, {moves.back()}));
     }
     return moves;
 }
@@ -195,60 +170,28 @@ TEST(MaterialGames, ShortGamesAreIgnoredAndRepeatedGamesCountOnce) {
 
 // A quiet game where one side is a knight up: the first position after the material has stood
 // for two plies is recorded, once, from the leading side's point of view.
+// A quiet game where Black is a knight up: the first position after the material has stood for
+// two plies is recorded, once, from the leader's point of view (White is to move there, so the
+// evaluation is negated).
 TEST(MaterialGames, OneQuietPositionPerClassSeenFromTheLeader) {
-    struct Case {
-        const char* fen;
-        std::vector<const char*> cycle;
-        bool blackAhead;
-    };
-    const Case cases[] = {
-        // Black leads and White is to move at the recorded position: the evaluation is negated.
-        {"r3k1n1/ppppp3/8/8/8/8/PPPPP3/R3K3 b - - 0 1", {"g8h6", "e1f1", "h6g8", "f1e1"}, true},
-        // White leads and Black is to move: negated back to White's view.
-        {"r3k3/ppppp3/8/8/8/8/PPPPP3/R3K1N1 w - - 0 1", {"g1h3", "e8f8", "h3g1", "f8e8"}, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.fen);
-        const std::vector<Move> moves = cycledGame(c.fen, c.cycle, 34);
-        MaterialStatistics stats;
-        // White rated 100 above Black; the leader wins.
-        ASSERT_TRUE(stats.addGame(moves, c.fen, 2500, 2400, 1000, c.blackAhead ? -1 : 1));
-        EXPECT_TRUE(stats.addGame(moves, c.fen, 2500, 2400, 1000, c.blackAhead ? -1 : 1));
-        ASSERT_EQ(stats.positions.size(), 1u);
-
-        Position recorded = fromFen(c.fen);
-        for (int i = 0; i < 3; ++i) {
-            UndoRecord undo;
-            recorded.makeLegal(moves[i], undo);
-        }
-        const auto found = stats.positions.find(recorded.key);
-        ASSERT_NE(found, stats.positions.end());
-        const MaterialPositionRecord& r = found->second;
-
-        auto evaluator = std::make_unique<Evaluator>();
-        const int whiteScore = evaluator->material.score(recorded);
-        const double leaderScore = c.blackAhead ? -whiteScore : whiteScore;
-        const double leaderRating = c.blackAhead ? -100.0 : 100.0;
-        EXPECT_GT(leaderScore, 0.0);
-        EXPECT_EQ(r.materialKey, materialClassKey(recorded));
-        EXPECT_DOUBLE_EQ(r.advantageSum, (leaderScore * 110.0 * 0.001 + leaderRating) * 1000);
-        EXPECT_EQ(r.pointsSum, 1000);
-        EXPECT_EQ(r.weightSum, 1000);
-        EXPECT_DOUBLE_EQ(r.remainingSum, (34 - 2) * 1000.0);
-    }
-}
-
-TEST(MaterialGames, DrawnGamesGiveHalfTheValueAndAPositionGathersOverGames) {
     const char* fen = "r3k1n1/ppppp3/8/8/8/8/PPPPP3/R3K3 b - - 0 1";
+    const std::vector<Move> moves = cycledGame(fen, {"g8h6", "e1f1", "h6g8", "f1e1"}, 34);
     MaterialStatistics stats;
-    // Two games through the same position, told apart by their length.
-    ASSERT_TRUE(stats.addGame(cycledGame(fen, {"g8h6", "e1f1", "h6g8", "f1e1"}, 40), fen, 0, 0, 500, 0));
-    ASSERT_TRUE(stats.addGame(cycledGame(fen, {"g8h6", "e1f1", "h6g8", "f1e1"}, 36), fen, 0, 0, 1000, -1));
+    // White rated 100 above Black; the leader wins.
+    ASSERT_TRUE(stats.addGame(moves, fen, 2500, 2400, 1000, -1));
+    EXPECT_TRUE(stats.addGame(moves, fen, 2500, 2400, 1000, -1));
     ASSERT_EQ(stats.positions.size(), 1u);
+    Position recorded = fromFen(fen);
+    ASSERT_TRUE(playLine(recorded, {moves[0], moves[1], moves[2]}));
     const MaterialPositionRecord& r = stats.positions.begin()->second;
-    EXPECT_EQ(r.pointsSum, 250 + 1000);
-    EXPECT_EQ(r.weightSum, 1500);
-    EXPECT_DOUBLE_EQ(r.remainingSum, 38 * 500.0 + 34 * 1000.0);
+    EXPECT_EQ(stats.positions.begin()->first, recorded.key);
+    const double leaderScore = -std::make_unique<Evaluator>()->material.score(recorded);
+    EXPECT_GT(leaderScore, 0.0);
+    EXPECT_EQ(r.materialKey, materialClassKey(recorded));
+    EXPECT_DOUBLE_EQ(r.advantageSum, (leaderScore * 110.0 * 0.001 - 100.0) * 1000);
+    EXPECT_EQ(r.pointsSum, 1000);
+    EXPECT_EQ(r.weightSum, 1000);
+    EXPECT_DOUBLE_EQ(r.remainingSum, (34 - 2) * 1000.0);
 }
 
 }  // namespace

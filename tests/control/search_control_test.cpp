@@ -109,23 +109,6 @@ TEST_F(SearchControlTest, BlockingSearchesRunInTheCallerUnlessPondering) {
     EXPECT_NE(results[1].thread, std::this_thread::get_id());
 }
 
-TEST_F(SearchControlTest, TeardownStopsAndJoinsARunningSearch) {
-    {
-        SearchControl local(&engine, &output, &clock);
-        ASSERT_TRUE(local.go(none, false, true));
-    }
-    EXPECT_TRUE(engine.stop);
-    // A real search ends without a result; the stand-in may already have been in it.
-    EXPECT_LE(output.results().size(), 1u);
-    const std::size_t before = output.results().size();
-    {
-        SearchControl local(&engine, &output, &clock);
-        output.holdUntilStopped = false;
-        ASSERT_TRUE(local.go(depth(1), false, false));
-        ASSERT_TRUE(output.waitForResults(before + 1));
-    }  // the finished thread is joined here
-}
-
 const char MIDDLE_GAME[] = "position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 8";
 
 class ParallelSearch : public test::ProtocolTest {

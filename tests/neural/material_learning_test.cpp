@@ -100,23 +100,6 @@ TEST(MaterialTrainingSamples, LinesAreDecodedAndFiltered) {
     for (const auto& [text, expected] : cases) EXPECT_EQ(parse(text), expected) << text;
 }
 
-TEST(MaterialTrainingSamples, ReadingStopsAtTheFirstMalformedLine) {
-    const std::string good = line(0x1001, 0x1000, 0, 1, 0.6, 900000, 0, 40);
-    const std::string rejected = line(0x1001, 0x1000, 0, 1, 1.0, 900000, 0, 40);
-    TempFile file(good + rejected + good + "01001 01000 garbage\n" + good);
-    MaterialSampleSet set;
-    CapturedFile messages;
-    EXPECT_EQ(readTrainingFile(file.name(), set, messages.get()), 2);
-    EXPECT_EQ(readTrainingFile(file.name(), set, messages.get()), 2);  // appends
-    EXPECT_EQ(set.samples.size(), 4u);
-    EXPECT_NEAR(set.weightSum, 4 * materialTrainingWeight(0.6, 900000), 1e-12);
-    EXPECT_NE(messages.text().find("line 4"), std::string::npos) << messages.text();
-
-    TempFile overlong(good + std::string(5000, '7') + "\n" + good);
-    MaterialSampleSet second;
-    EXPECT_EQ(readTrainingFile(overlong.name(), second, messages.get()), 1);
-}
-
 // The gradient is the descent direction of the epoch error: minus its derivative.
 TEST_F(MaterialTraining, GradientMatchesFiniteDifferences) {
     MaterialTrainer trainer(network, TINY, random, files, messages.get());

@@ -32,18 +32,6 @@ std::string written(const Network& net) {
     return out.str();
 }
 
-TEST(Network, EmbeddedMaterialNetwork) {
-    Network net, byName;
-    ASSERT_TRUE(net.loadNetwork(""));
-    ASSERT_TRUE(byName.loadNetwork("(internal)"));
-    EXPECT_EQ(written(byName), written(net));
-    EXPECT_EQ(net.connectionCount(), 71u);
-    // The material tests check the embedded weights; here a pass leaves no sums behind.
-    const double zero = forward(net, std::vector<double>(12, 0.0));
-    forward(net, std::vector<double>(12, 1.0));
-    EXPECT_EQ(forward(net, std::vector<double>(12, 0.0)), zero);
-}
-
 TEST(Network, WeightsFollowConnectionCreationOrderAcrossLayers) {
     Network net;
     ASSERT_TRUE(net.readNetworkText(SMALL));

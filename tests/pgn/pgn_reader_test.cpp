@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "book/book_test_support.h"
+#include "support/chess.h"
 #include "pgn/game_script.h"
 #include "pgn/pgn_reader.h"
 #include "support/captured_file.h"

@@ -55,31 +55,6 @@ std::vector<Move> sortedGeneratedMoves(const Position& pos, bool quiescence, boo
     return moves;
 }
 
-// Positions met on random games from a few rich starting points.
-std::vector<Position> randomWalkPositions() {
-    const char* starts[] = {
-        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
-        "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
-        "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
-    };
-    std::mt19937 rng(2024);
-    std::vector<Position> positions;
-    for (const char* fen : starts) {
-        for (int game = 0; game < 6; ++game) {
-            Position pos = fromFen(fen);
-            for (int ply = 0; ply < 60; ++ply) {
-                positions.push_back(pos);
-                const Move m = test::randomMove(pos, rng);
-                UndoRecord undo;
-                if (m == NO_MOVE) break;
-                pos.makeLegal(m, undo);
-            }
-        }
-    }
-    return positions;
-}
-
 TEST(MoveGenerator, HandsOutEveryMoveOnceInEveryMode) {
     const Move foreign = makeMove(0, 63, QUEEN);
     BusyMoveSet allBusy;
@@ -87,7 +62,8 @@ TEST(MoveGenerator, HandsOutEveryMoveOnceInEveryMode) {
     std::mt19937 rng(7);
     int checked = 0;
 
-    for (const Position& pos : randomWalkPositions()) {
+    for (const std::string& fen : test::randomWalkPositions(2024, 24, 60)) {
+        const Position pos = fromFen(fen);
         const struct { bool quiescence, checks; } modes[] = {{false, false}, {true, false}, {true, true}};
         for (const auto& mode : modes) {
             const std::vector<Move> expected = sortedGeneratedMoves(pos, mode.quiescence, mode.checks);
@@ -117,52 +93,6 @@ TEST(MoveGenerator, HandsOutEveryMoveOnceInEveryMode) {
         }
     }
     EXPECT_GT(checked, 1000);
-}
-
-TEST(MoveGenerator, RecapturesAndEnPassantComeFirstOnlyWithoutAHashMove) {
-    const Position pos = fromFen("rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3");
-    const Move ep = parse(pos, "e5f6");
-    Picker p;
-
-    std::vector<Picked> picked = p.run(pos);
-    EXPECT_EQ(picked[0].move, ep);
-    EXPECT_FALSE(picked[0].late);
-    EXPECT_TRUE(picked[1].late);
-
-    const Move hash = parse(pos, "g1f3");
-    picked = p.run(pos, hash);
-    EXPECT_EQ(picked[0].move, hash);
-    EXPECT_TRUE(picked[1].late);  // stage 2 skipped: the capture waits for its score
-    EXPECT_NE(picked[1].move, ep);
-
-    picked = p.run(pos, makeMove(48, 24, PAWN));  // a2a5 is no move here: ignored
-    EXPECT_EQ(picked[0].move, ep);
-
-
-    // The rook that just arrived on h5 is taken first, though cxd3 wins more.
-    Position played = fromFen("4k3/8/8/r7/8/3q4/2P5/4K2R b - - 0 1");
-    UndoRecord undo;
-    ASSERT_TRUE(played.makeLegal(parse(played, "a5h5"), undo));
-    picked = p.run(played);
-    EXPECT_EQ(picked[0].move, parse(played, "h1h5"));
-    EXPECT_FALSE(picked[0].late);
-    EXPECT_EQ(picked[1].move, parse(played, "c2d3"));
-    EXPECT_TRUE(picked[1].late);
-}
-
-TEST(MoveGenerator, PromotionsAndWinningCapturesPrecedeQuietMoves) {
-    // b8=Q, then Nxd5; the losing Qxd5 (defended by e6) falls among the quiet moves.
-    const Position pos = fromFen("4k3/1P3p2/4p3/3r4/8/2N5/8/4K2Q w - - 0 1");
-    Picker p;
-    const std::vector<Picked> picked = p.run(pos);
-    ASSERT_GE(picked.size(), 3u);
-    EXPECT_EQ(picked[0].move, parse(pos, "b7b8q"));
-    EXPECT_EQ(picked[1].move, parse(pos, "c3d5"));
-    for (std::size_t i = 2; i < picked.size(); ++i) EXPECT_LT(picked[i].score, 0x40000000) << i;
-    const Move underPromotion = parse(pos, "b7b8n");
-    const auto at = std::find_if(picked.begin(), picked.end(), [&](const Picked& x) { return x.move == underPromotion; });
-    ASSERT_NE(at, picked.end());
-    EXPECT_LT(at->score, 0x1000000);
 }
 
 TEST(MoveGenerator, KillersThenHistoryOrderTheQuietMoves) {

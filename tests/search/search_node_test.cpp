@@ -46,38 +46,6 @@ TEST(NullMove, TwoNullMovesInARowAreAllowedButNotThree) {
     EXPECT_EQ(nullMovesAtNode(ITALIAN, 4999, 5000, -5, -10), 0u);
 }
 
-TEST(StaticNullPruning, ReturnsExactlyTheEvaluationLessTheMargin) {
-    // After 1.e4 e5 2.Nf3 Nc6: nothing of White's is attacked, so the threat test is quiet.
-    const char* fen = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
-    for (int depth : {0, 3, 7}) {
-        SearchRig rig(fen);
-        Engine& e = *rig.engine;
-        e.prepareSearch();
-        const int eval = e.evaluator.evaluate(e.position);
-        ASSERT_FALSE(e.threatTest(200));
-        const int beta = eval - 200;
-        EXPECT_EQ(e.search(beta - 1, beta, depth), eval - 125) << "depth " << depth;
-        EXPECT_EQ(e.nodes, 1u);
-    }
-}
-
-TEST(NewDepth, ARookTradeIntoAPawnEndingKeepsTheFullDepth) {
-    SearchRig rig("4k3/4r3/8/3p4/3P4/8/4R3/3K4 b - - 0 1");
-    Engine& e = *rig.engine;
-    e.prepareSearch();
-    e.ply = -1;
-    for (const char* move : {"e7e2", "d1e2"}) {
-        PlyEntry& entry = e.at(++e.ply);
-        entry.currentMove = parseMove(e.position, move);
-        ASSERT_TRUE(e.position.makeLegal(entry.currentMove, entry.undo));
-        entry.captured = entry.undo.captured;
-        entry.extension = 0;
-    }
-    PlyEntry& second = e.at(e.ply);
-    EXPECT_EQ(e.newDepth(second, 40), 40);
-    EXPECT_EQ(second.extension, 8);
-}
-
 // Mate-in-one only ever reports real mates: checked over random games, which also pass
 // through positions with kings on the edge and queens nearby.
 TEST(MateInOne, ReportsOnlyRealMates) {

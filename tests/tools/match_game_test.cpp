@@ -218,27 +218,6 @@ TEST_F(MatchGameTest, MatchRestartsACrashedEngine) {
                    {"[Round \"2\"]\n[White \"Other\"]\n[Black \"Fake\"]\n[Result \"1-0\"]"});
 }
 
-TEST_F(MatchGameTest, OpeningFiles) {
-    const std::string path = dir_ + "/openings.txt";
-    std::ofstream(path) << "# comment\n\nrnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 bm e5; id \"x\";\n"
-                           "1. e4 e5 2. Nf3 Nc6 *\nd2d4 d7d5\r\n";
-    std::vector<Opening> openings;
-    std::string error;
-    ASSERT_TRUE(loadOpenings(path, openings, error)) << error;
-    ASSERT_EQ(openings.size(), 3u);
-    EXPECT_EQ(openings[0].fen, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
-    EXPECT_EQ(openings[1].moves, (std::vector<std::string>{"e4", "e5", "Nf3", "Nc6"}));
-    EXPECT_EQ(openings[2].moves, (std::vector<std::string>{"d2d4", "d7d5"}));
-    std::ofstream(path) << "e2e4 e7e5\ne2e4 e2e4\n";
-    EXPECT_FALSE(loadOpenings(path, openings, error));
-    EXPECT_NE(error.find(":2: illegal or ambiguous book move 'e2e4'"), std::string::npos) << error;
-    openings.clear();
-    ASSERT_TRUE(chess960Openings("0-2,518", openings, error));
-    ASSERT_EQ(openings.size(), 4u);
-    EXPECT_EQ(openings[3].chess960, 518);
-    for (const char* bad : {"960", "5-3", "x", "1,,2"}) EXPECT_FALSE(chess960Openings(bad, openings, error)) << bad;
-}
-
 TEST_F(MatchGameTest, PonderhitChargesOnlyTheTimeAfterIt) {
     // White ponders on 1... e5 while Black thinks for 0.4 s; 2. g4 offers the mate 2... Qh4#,
     // which is not pondered on.

@@ -42,22 +42,6 @@ TEST(MatchClock, IncrementAndMargin) {
     EXPECT_TRUE(clock.charge(150000, 50000));
 }
 
-TEST(MatchClock, RepeatingPeriods) {
-    GameClock clock(*TimeControl::parse("3/10"));
-    EXPECT_EQ(clock.movesToGo(), 3);
-    EXPECT_TRUE(clock.charge(4000000, 0));
-    EXPECT_TRUE(clock.charge(4000000, 0));
-    EXPECT_EQ(clock.movesToGo(), 1);
-    EXPECT_EQ(clock.remainingUs(), 2000000);
-    EXPECT_TRUE(clock.charge(1000000, 0));  // the third move ends the period: 10 s more
-    EXPECT_EQ(clock.remainingUs(), 11000000);
-    EXPECT_EQ(clock.movesToGo(), 3);
-    EXPECT_EQ(clock.movesMade(), 3);
-    clock.reset();
-    EXPECT_EQ(clock.remainingUs(), 10000000);
-    EXPECT_EQ(clock.movesToGo(), 3);
-}
-
 TEST(MatchAdjudicator, WinNeedsBothEnginesForEnoughMoves) {
     Adjudicator a({.winScore = 500, .winMoves = 2});
     // Scores are from each engine's own side: Black's -600 agrees that White is winning.
@@ -86,21 +70,6 @@ TEST(MatchAdjudicator, WinNeedsBothEnginesForEnoughMoves) {
         a.record(false, 900, move);
     }
     EXPECT_FALSE(a.verdict());
-}
-
-TEST(MatchAdjudicator, DrawOnlyAfterTheMoveNumber) {
-    Adjudicator a({.drawAfterMove = 40, .drawScore = 10, .drawMoves = 3});
-    for (int move = 36; move < 40; ++move) {
-        a.record(true, 5, move);
-        a.record(false, -3, move);
-        EXPECT_FALSE(a.verdict()) << move;
-    }
-    a.record(true, 0, 40);
-    a.record(false, 10, 40);
-    EXPECT_EQ(a.verdict(), 0);
-    a.record(true, 11, 41);
-    EXPECT_FALSE(a.verdict());
-    EXPECT_FALSE(Adjudicator().verdict());  // everything off
 }
 
 TEST(MatchInfoLine, ReadsScoreAndDepth) {

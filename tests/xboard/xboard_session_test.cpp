@@ -16,19 +16,9 @@ namespace {
 using test::XboardTest;
 using Lines = std::vector<std::string>;
 
-const Lines FEATURES = {
-    "feature done=0",
-    "feature myname=\"Zelmora 2.4\"",
-    "feature ping=1",
-    "feature setboard=1",
-    "feature playother=1",
-    "feature usermove=1",
-    "feature sigint=0",
-    "feature variants=\"normal,fischerandom\"",
-    "feature colors=0",
-    "feature ics=0",
-    "feature name=1",
-};
+const Lines FEATURES = {"feature done=0", "feature myname=\"Zelmora 2.4\"", "feature ping=1", "feature setboard=1",
+                        "feature playother=1", "feature usermove=1", "feature sigint=0",
+                        "feature variants=\"normal,fischerandom\"", "feature colors=0", "feature ics=0", "feature name=1"};
 
 Lines withoutStartupFile() {
     Lines lines = {""};
