@@ -44,60 +44,41 @@ Lines concat(std::initializer_list<Lines> parts) {
     return all;
 }
 
-TEST(CommandDriver, UciAnnouncesTheOptionsAndHiddenOnesOnlyWithTheArgument) {
-    auto plain = runDriver("uci\n");
-    EXPECT_EQ(plain.out, concat({VISIBLE_OPTIONS, {"uciok"}}));
-    EXPECT_TRUE(plain.err.empty());
-    auto hidden = runDriver("uci\n", true);
-    EXPECT_EQ(hidden.out, concat({VISIBLE_OPTIONS, HIDDEN_OPTIONS, {"uciok"}}));
-}
-
-TEST(CommandDriver, StartWordIsCheckedUntilOneIsAcceptedThenEveryLineIsACommand) {
-    auto t = runDriver("\n   \n\t\nhello\nxboards\nisready\nuci \t \r\nuci\nisready\nhello\n");
-    EXPECT_EQ(t.err, Lines(3, "'uci' or 'xboard' expected"));
-    EXPECT_EQ(t.out, concat({VISIBLE_OPTIONS, {"uciok"}, VISIBLE_OPTIONS, {"uciok", "readyok"}}));
-}
-
-TEST(CommandDriver, UcitestAnswersLikeUciButPrintsNothing) {
-    auto t = runDriver("ucitest\nisready\ndebug on\nposition nothing\nperft depth 2\nuci\nquit\n", true);
-    EXPECT_TRUE(t.out.empty());
-    EXPECT_TRUE(t.err.empty());
-    auto wrongCase = runDriver("UCI\nUcitest\nucitests\n");
-    EXPECT_EQ(wrongCase.err.size(), 3u);
-}
-
-TEST(CommandDriver, QuitEndsTheLoopAndSilencesOutput) {
-    auto t = runDriver("uci\nisready\nquit\nisready\nuci\n");
-    EXPECT_EQ(t.out, concat({VISIBLE_OPTIONS, {"uciok", "readyok"}}));
-    auto early = runDriver("quit\nuci\nquit now\nisready\n");
-    EXPECT_EQ(early.err, Lines{"'uci' or 'xboard' expected"});
-    EXPECT_EQ(early.out, concat({VISIBLE_OPTIONS, {"uciok"}}));
-}
-
-TEST(CommandDriver, UnknownAndOverlongWordsAreIgnored) {
-    auto t = runDriver(
-        "uci\nhello world\nISREADY\nisreadyisreadyisready\n  isready\t\n"
-        "isready\x01\nreadyok\n\xE4\xFC\xFF\n");
-    EXPECT_EQ(t.out, concat({VISIBLE_OPTIONS, {"uciok", "readyok"}}));
-    EXPECT_TRUE(t.err.empty());
-}
-
-TEST(CommandDriver, EndOfInputWithoutNewlineOrQuitEndsNormally) {
-    auto t = runDriver("uci\nposition startpos moves e2e4 e7e5\nperft depth 2\nisready");
-    ASSERT_EQ(t.out.size(), VISIBLE_OPTIONS.size() + 3);
-    const std::string& perft = t.out[VISIBLE_OPTIONS.size() + 1];
-    EXPECT_NE(perft.find(" nodes 835"), std::string::npos) << perft;
+TEST(CommandDriver, Transcripts) {
+    const Lines& V = VISIBLE_OPTIONS;
+    const std::string pieces(39999 - 13, 'p');  // an overlong line arrives in pieces of 39,999 characters
+    const struct {
+        std::string input;
+        bool hidden;
+        Lines out;
+        std::size_t errors;
+    } cases[] = {
+        {"uci\n", false, concat({V, {"uciok"}}), 0},
+        {"uci\n", true, concat({V, HIDDEN_OPTIONS, {"uciok"}}), 0},
+        // The start word is checked until one is accepted; then every line is a command.
+        {"\n   \n\t\nhello\nxboards\nisready\nuci \t \r\nuci\nisready\nhello\n", false,
+         concat({V, {"uciok"}, V, {"uciok", "readyok"}}), 3},
+        {"ucitest\nisready\ndebug on\nposition nothing\nperft depth 2\nuci\nquit\n", true, {}, 0},  // silent
+        {"UCI\nUcitest\nucitests\n", false, {}, 3},
+        {"uci\nisready\nquit\nisready\nuci\n", false, concat({V, {"uciok", "readyok"}}), 0},
+        {"quit\nuci\nquit now\nisready\n", false, concat({V, {"uciok"}}), 1},
+        {"uci\nhello world\nISREADY\nisreadyisreadyisready\n  isready\t\nisready\x01\nreadyok\n\xE4\xFC\xFF\n", false,
+         concat({V, {"uciok", "readyok"}}), 0},
+        {"", false, {}, 0},
+        {"\n\n\n", false, {}, 0},
+        {"uci\ndebug on\nposition fen " + pieces + "isready\nisready\n", false,
+         concat({V, {"uciok", "info string position: Ung\xFCltiger FEN-String:  " + pieces, "readyok", "readyok"}}), 0},
+    };
+    for (const auto& c : cases) {
+        const Transcript t = runDriver(c.input, c.hidden);
+        EXPECT_EQ(t.out, c.out) << c.input.substr(0, 80);
+        EXPECT_EQ(t.err, Lines(c.errors, "'uci' or 'xboard' expected")) << c.input.substr(0, 80);
+    }
+    // The end of input without a newline or "quit" ends normally, after the last command.
+    const Transcript t = runDriver("uci\nposition startpos moves e2e4 e7e5\nperft depth 2\nisready");
+    ASSERT_EQ(t.out.size(), V.size() + 3);
+    EXPECT_NE(t.out[V.size() + 1].find(" nodes 835"), std::string::npos) << t.out[V.size() + 1];
     EXPECT_EQ(t.out.back(), "readyok");
-    EXPECT_TRUE(runDriver("").out.empty());
-    EXPECT_TRUE(runDriver("\n\n\n").err.empty());
-}
-
-TEST(CommandDriver, OverlongLinesArriveInPiecesOf39999Characters) {
-    // The tail behind the first 39,999 characters is read as a command of its own.
-    std::string longLine = "position fen " + std::string(39999 - 13, 'p') + "isready";
-    auto t = runDriver("uci\ndebug on\n" + longLine + "\nisready\n");
-    EXPECT_EQ(t.out, concat({VISIBLE_OPTIONS, {"uciok", "info string position: Ung\xFCltiger FEN-String:  " +
-                                                           std::string(39999 - 13, 'p'), "readyok", "readyok"}}));
 }
 
 ProgramArguments parse(std::vector<std::string> words) {

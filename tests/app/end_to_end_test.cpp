@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 class EngineProcess : public ::testing::Test {
@@ -126,4 +126,4 @@ TEST_F(EngineProcess, SessionWithMateInfiniteSearchAndPondering) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -13,11 +13,9 @@
 #include "support/captured_file.h"
 #include "support/temp_file.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
-using test::moveOf;
-using test::positionAfter;
 
 const double LOG_WIDTH = std::log(1.25);
 
@@ -215,4 +213,4 @@ TEST_F(BookBuilderTest, EmptyStatisticsAndChess960Trees) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -16,9 +16,6 @@
 namespace zelmora::test {
 namespace {
 
-using test::keyOf;
-using test::moveOf;
-using test::positionAfter;
 
 bool loadText(const std::string& text, TranspositionTable& table) {
     test::TempFile file(text);
@@ -115,7 +112,6 @@ TEST(BookLoader, BareNamesAreAlsoLookedForNextToTheProgram) {
     EXPECT_FALSE(relative);  // a name with a path is taken as it is
 }
 
-using test::moveOf;
 
 struct Record {
     std::uint64_t key;

@@ -58,6 +58,9 @@ protected:
 };
 
 TEST_F(MaterialDump, ReadingBackGivesTheSameSumsAndKnowsTheGames) {
+    // Dumps keep the games' signatures, so the signatures of the same games must never change.
+    EXPECT_EQ(*original->games.begin(), 0x0db134c68bd85fc9ULL);
+    EXPECT_EQ(*original->games.rbegin(), 0xffe89e110f92a137ULL);
     auto copy = std::make_unique<MaterialStatistics>();
     const MaterialPositionRecord kept = {classKey(0x1, 0, 0), 1.0, 2, 3, 4.0};
     copy->positions[42] = kept;

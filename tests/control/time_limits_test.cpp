@@ -6,7 +6,7 @@
 
 #include "search/engine.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 // A clock that started the given milliseconds ago, with unlimited figures unless set.
@@ -158,4 +158,4 @@ TEST(TimeLimits, StopQuestions) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -66,8 +66,6 @@ TEST_F(EvaluatorTest, CachesNeverChangeAResult) {
     for (std::size_t i = 0; i < fens.size(); ++i) ASSERT_EQ(eval(fens[i]), cold[i]) << fens[i];
 }
 
-using test::mirror;
-using test::positionOf;
 
 class Symmetry : public ::testing::Test {
 protected:

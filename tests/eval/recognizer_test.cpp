@@ -71,6 +71,11 @@ TEST_F(Recognizers, EvaluateSettlesKnownEndings) {
     int value = 0;
     EXPECT_TRUE(evaluate(mirror("4k3/8/4K3/4P3/8/8/8/8 w - -"), value));
     EXPECT_EQ(value, -(8772 - kpkProbe(20, 28, 4, true)));
+    // A defending rook behind the passed pawn is worth most.
+    int behind = 0, beside = 0;
+    EXPECT_FALSE(evaluate("4k3/8/8/8/8/8/P3K3/r6R w - -", behind));
+    EXPECT_FALSE(evaluate("4k3/8/8/8/8/8/P3K3/1r5R w - -", beside));
+    EXPECT_EQ(behind - beside, -150);
     int right = 0, wrong = 0;
     EXPECT_TRUE(evaluate("k7/8/8/8/3K4/3B4/8/6N1 w - -", right));  // the bishop's corner
     EXPECT_TRUE(evaluate("8/8/8/8/3K4/3B4/8/k5N1 w - -", wrong));

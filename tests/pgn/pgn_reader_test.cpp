@@ -12,8 +12,6 @@
 namespace zelmora::test {
 namespace {
 
-using test::CapturedFile;
-using test::TempFile;
 
 const std::string TAGS = "[White \"w\"]\n[Black \"b\"]\n";
 
@@ -69,11 +67,13 @@ TEST(PgnReader, ReadsAnnotatedRealWorldGames) {
 
     EXPECT_EQ(r.games[2].moves.size(), 7u);
 
-    // The rating filter skips games silently; missing ratings count as 0.
-    const ReadResult strong = readAll(text, 2000);
+    // The rating filter skips games silently; missing ratings count as 0, and nothing of a
+    // skipped game (its FEN) carries over to the next.
+    const ReadResult strong = readAll(text + "\n" + TAGS + "[WhiteElo \"2100\"]\n[BlackElo \"2000\"]\n[Result \"*\"]\n1. d4 *", 2000);
     EXPECT_EQ(strong.errors, "");
-    ASSERT_EQ(strong.games.size(), 1u);
+    ASSERT_EQ(strong.games.size(), 2u);
     EXPECT_EQ(strong.games[0].whiteElo, 2400);
+    EXPECT_EQ(strong.games[1].fen, "");
 }
 
 TEST(PgnReader, ErrorsNameTheMessageLineAndCharacter) {
@@ -136,8 +136,6 @@ TEST(PgnReader, UnfinishedLastGamesGarbageAndHugeTokens) {
     EXPECT_EQ(readAll(header + "[Annotator \"" + std::string(40000, 'x') + "\"]\n*").games.size(), 1u);
 }
 
-using test::moveOf;
-using test::positionAfter;
 
 const std::string HEADER = "[White \"w\"]\n[Black \"b\"]\n[Result \"*\"]\n";
 
@@ -160,7 +158,11 @@ TEST(GameScript, FollowsEachGameForTheSideWhoseFirstPositionMatches) {
     EXPECT_EQ(errors.text(), "");
 }
 
-TEST(GameScript, MissingFilesAndBrokenFensEndTheScriptQuietly) {
+TEST(GameScript, GamesFromAFenMissingFilesAndBrokenFens) {
+    const std::string fen = "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1";
+    test::TempFile fromSetup(HEADER + "[FEN \"" + fen + "\"]\n1. e4 Kd7 *\n");
+    GameScript follows(fromSetup.name());
+    EXPECT_EQ(follows.moveFor(fromFen(fen).key), parseMove(fromFen(fen), "e2e4"));
     test::CapturedFile errors;
     GameScript missing("/nonexistent/script.pgn", errors.get());
     EXPECT_FALSE(missing.isOpen());

@@ -11,7 +11,7 @@
 #include "support/protocol_fixture.h"
 #include "support/temp_file.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 PrincipalVariation line(const Position& start, const std::vector<const char*>& moves) {
@@ -119,4 +119,4 @@ TEST_F(TimeLog, NoLogNoAnnouncementAndNoGuessWithSeveralLines) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

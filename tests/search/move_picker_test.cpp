@@ -6,10 +6,9 @@
 #include "search/move_picker.h"
 #include "search_test_helpers.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
-using test::fromFen;
 const auto parse = test::parseMove;
 
 struct Picked {
@@ -98,7 +97,7 @@ TEST(MoveGenerator, HandsOutEveryMoveOnceInEveryMode) {
 TEST(MoveGenerator, KillersThenHistoryOrderTheQuietMoves) {
     const Position pos = fromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     Picker p;
-    const Move a3 = parse(pos, "a2a3"), h3 = parse(pos, "h2h3"), b3 = parse(pos, "b2b3");
+    const Move a3 = parseMove(pos, "a2a3"), h3 = parseMove(pos, "h2h3"), b3 = parseMove(pos, "b2b3");
     p.killers = KillerGroup{a3, 40, h3, 30};
     std::vector<Picked> picked = p.run(pos);
     EXPECT_EQ(picked[0].move, a3);
@@ -120,4 +119,4 @@ TEST(MoveGenerator, KillersThenHistoryOrderTheQuietMoves) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -8,7 +8,7 @@
 #include "search/score.h"
 #include "search/transposition_table.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 constexpr std::size_t SMALL = 1000;  // rounded up to the 500-entry minimum
@@ -156,4 +156,4 @@ TEST(TranspositionTable, FailedResizeKeepsTheTableAndBacksOff) {
 #endif
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

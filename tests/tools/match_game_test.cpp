@@ -191,33 +191,6 @@ TEST_F(MatchGameTest, CrashHangAndTimeLoss) {
     expectEnding(play("sleep:0.6 h1h2", "e8d8", bare), 0, Ending::TIME_FORFEIT);
 }
 
-TEST_F(MatchGameTest, MatchRestartsACrashedEngine) {
-    MatchSettings settings;
-    settings.engines[0] = fake("e2e4 crash");
-    settings.engines[1] = fake("e7e5 e2e4");
-    settings.engines[1].name = "Other";
-    settings.engines[1].options = {{"Hash", "4"}, {"NoSuchOption", "1"}};
-    settings.game = settings_;
-    settings.games = 2;
-    settings.pgnPath = dir_ + "/out.pgn";
-    std::FILE* out = std::tmpfile();
-    Match match(settings, out);
-    EXPECT_EQ(match.run(), 0);
-    // Game 1: engine 1 crashes on its second move. Game 2: the restarted engine 1 has Black and
-    // answers with its script's first move again, which is illegal for Black.
-    EXPECT_EQ(match.stats(0).crashes, 1);
-    EXPECT_EQ(match.stats(0).illegalMoves, 1);
-    EXPECT_EQ(match.stats(1).wins, 2);
-    std::rewind(out);
-    char buffer[4096] = {};
-    std::fread(buffer, 1, sizeof buffer - 1, out);
-    std::fclose(out);
-    expectContains(buffer, {"option 'NoSuchOption' was not announced", "restarting Fake"});
-    std::ifstream pgn(settings.pgnPath);
-    expectContains(std::string(std::istreambuf_iterator<char>(pgn), std::istreambuf_iterator<char>()),
-                   {"[Round \"2\"]\n[White \"Other\"]\n[Black \"Fake\"]\n[Result \"1-0\"]"});
-}
-
 TEST_F(MatchGameTest, PonderhitChargesOnlyTheTimeAfterIt) {
     // White ponders on 1... e5 while Black thinks for 0.4 s; 2. g4 offers the mate 2... Qh4#,
     // which is not pondered on.

@@ -7,7 +7,7 @@
 #include "support/protocol_fixture.h"
 #include "support/temp_file.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 using BookCommand = test::ProtocolTest;
@@ -46,16 +46,17 @@ TEST_F(BookCommand, AddAndWriteMakeABookThatTheEngineLoads) {
 }
 
 TEST_F(BookCommand, WriteEpdNumbersItsTestPositions) {
-    // Drawn short games: with "all" they count, and every first move and reply is balanced.
+    // Drawn games with "all": the start position and the one after 1. e4 e5 2. Nf3 (reached also
+    // by 1. Nf3 e5 2. e4) have three balanced moves each; the deeper one is taken, once.
     std::string games;
-    for (const char* line : {"1. e4 e5 2. Nf3", "1. e4 c5 2. Nf3", "1. e4 e6 2. d4", "1. d4 d5", "1. c4 e5"})
+    for (const char* line : {"1. e4 e5 2. Nf3 Nc6", "1. e4 e5 2. Nf3 Nf6", "1. e4 e5 2. Nf3 d6", "1. Nf3 e5 2. e4 Nc6",
+                             "1. Nf3 e5 2. e4 Nf6", "1. Nf3 e5 2. e4 d6", "1. d4 d5"})
         games += std::string("[White \"w\"]\n[Black \"b\"]\n[Result \"1/2-1/2\"]\n") + line + " 1/2-1/2\n";
     test::TempFile pgn(games), epd;
     send("book add " + pgn.path() + " all");
     send("book writeEPD " + epd.path() + " threshold 0");
     EXPECT_TRUE(lines().empty());
-    // The start position is rich, but the test position after 1. e4 lies below it.
-    EXPECT_EQ(epd.read(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1; \" e4\"; \"QD-Teststellung 1\"\n");
+    EXPECT_EQ(epd.read(), "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 0 1; \" e4 e5 Sf3\"; \"QD-Teststellung 1\"\n");
 }
 
 TEST_F(BookCommand, GameStartsReloadTheBook) {
@@ -115,4 +116,4 @@ TEST_F(BookCommand, TheRootSearchPlaysBookMovesUntilTheBookHasNone) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

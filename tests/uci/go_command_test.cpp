@@ -5,7 +5,7 @@
 #include "board/notation.h"
 #include "support/protocol_fixture.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 // Each search is stopped at once; what is checked is the budget it was given.
@@ -97,4 +97,4 @@ TEST_F(GoCommand, PonderhitStopsASearchThatHasNothingLeftToDo) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

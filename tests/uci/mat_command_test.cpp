@@ -5,7 +5,7 @@
 #include "support/protocol_fixture.h"
 #include "support/temp_file.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 const std::string SAMPLE = ZELMORA_TEST_DATA "/pgn/engine_games_sample.pgn";
@@ -67,4 +67,4 @@ TEST_F(MatCommand, BadInputIsReportedAndSurvived) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

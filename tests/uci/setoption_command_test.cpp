@@ -7,7 +7,7 @@
 #include "support/protocol_fixture.h"
 #include "support/recording_output.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 using SetOption = test::ProtocolTest;
@@ -167,4 +167,4 @@ TEST_F(SetOptionWhileSearching, SomeOptionsStopTheSearchSilently) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

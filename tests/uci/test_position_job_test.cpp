@@ -13,7 +13,7 @@
 #include "uci/test_position_job.h"
 #include "util/random.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 const std::string GAMES = ZELMORA_TEST_DATA "/testpos/games.pgn";  // 24, 97, 30 and 142 plies
@@ -115,4 +115,4 @@ TEST_F(TestPositionJobTest, HarvestsCheckedPositionsAndNeverOneTwice) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -6,10 +6,9 @@
 
 #include "xboard_fixture.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
-using test::XboardTest;
 using Lines = std::vector<std::string>;
 
 TEST_F(XboardTest, APromotionTakesFiveCharactersAndOneBlank) {
@@ -142,4 +141,4 @@ TEST_F(XboardTest, AnIllegalPositionFallsBackToTheStart) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -7,7 +7,7 @@
 
 #include "xboard_fixture.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -108,4 +108,4 @@ TEST_F(XboardSearch, AnUnexpectedReplyStopsThePonderSearch) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

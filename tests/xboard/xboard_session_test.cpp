@@ -10,10 +10,9 @@
 
 #include "xboard_fixture.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
-using test::XboardTest;
 using Lines = std::vector<std::string>;
 
 const Lines FEATURES = {"feature done=0", "feature myname=\"Zelmora 2.4\"", "feature ping=1", "feature setboard=1",
@@ -157,4 +156,4 @@ TEST_F(XboardTest, QuitSilencesTheEngineAndWaitsForIt) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test
