@@ -1,34 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <string>
 
-#include "neural/material_learning.h"
 #include "neural/material_training.h"
-#include "neural/material_training_samples.h"
 #include "neural/network.h"
 #include "support/captured_file.h"
-#include "support/temp_file.h"
 #include "util/random.h"
 
 namespace zelmora::test {
 namespace {
-
-// A line as the statistics writer lays it out.
-std::string line(unsigned leading, unsigned other, int relation, int balance, double p, long w, double a, double r) {
-    char text[128];
-    std::snprintf(text, sizeof text, "%05x %05x %2d %3d %8.6f %10ld %10.3f %6.1f\n", leading, other, relation, balance,
-                  p, w, a, r);
-    return text;
-}
-
-TrainingLine parse(const std::string& text) {
-    MaterialSample sample;
-    return parseTrainingLine(text.c_str(), sample);
-}
 
 MaterialSampleSet sampleSet(std::initializer_list<MaterialSample> samples) {
     MaterialSampleSet set;
@@ -70,35 +53,6 @@ protected:
     MaterialTrainingFiles files;
     CapturedFile messages;
 };
-
-TEST(MaterialTrainingSamples, LinesAreDecodedAndFiltered) {
-    MaterialSample s;
-    ASSERT_EQ(parseTrainingLine(line(0x12345, 0x01122, -1, 7, 0.75, 400000, 40, 50).c_str(), s), TrainingLine::Accepted);
-    EXPECT_EQ(std::vector<int>(s.own, s.own + 5), (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(std::vector<int>(s.other, s.other + 5), (std::vector<int>{0, 1, 1, 2, 2}));
-    EXPECT_EQ(s.x, -1);
-    EXPECT_NEAR(s.target, 0.6877051748, 1e-6);  // p as written with six decimals
-
-    const TrainingLine yes = TrainingLine::Accepted, no = TrainingLine::Rejected, bad = TrainingLine::Malformed;
-    const std::pair<std::string, TrainingLine> cases[] = {
-        {line(0x1001, 0x1000, 0, 1, 0.995, 300000, 0, 40), yes},
-        {line(0x1001, 0x1000, 0, 1, 1.0, 900000, 0, 40), no},
-        {line(0x1001, 0x1000, 0, 1, 0.6, 299999, 0, 40), no},
-        {line(0x1001, 0x1000, 0, 1, 0.6, 900000, -251, 40), no},  // the games' advantage against the material
-        {line(0x1001, 0x1000, 0, 0, 0.6, 900000, -251, 40), yes},
-        {line(0x1001, 0x1000, 0, -1, 0.6, 900000, 251, 40), no},
-        {line(0x1000, 0x00110, 0, 0, 0.6, 900000, 0, 40), no},  // rook against two minors
-        {line(0x1000, 0x00111, 0, 0, 0.6, 900000, 0, 40), yes},
-        {line(0x00005, 0, 0, 5, 0.9, 900000, 0, 40), no},   // pawns only against a bare king
-        {line(0x00010, 0, 0, 3, 0.6, 900000, 0, 40), no},   // a single man against a bare king
-        {line(0x10001, 0, 0, 10, 0.9, 900000, 0, 40), yes},
-        {"01001 01000  0   1 nan     900000      0.000   40.0", no},
-        {"01001 01000  0   1 0.6 900000 0.0 inf", no},
-        {"01001 01000  0   1 0.6 900000 0.0", bad},
-        {"01001 01000  0   1x 0.6 900000 0.0 40", bad},
-        {"", bad}};
-    for (const auto& [text, expected] : cases) EXPECT_EQ(parse(text), expected) << text;
-}
 
 // The gradient is the descent direction of the epoch error: minus its derivative.
 TEST_F(MaterialTraining, GradientMatchesFiniteDifferences) {

@@ -94,29 +94,5 @@ TEST(MoveGenerator, HandsOutEveryMoveOnceInEveryMode) {
     EXPECT_GT(checked, 1000);
 }
 
-TEST(MoveGenerator, KillersThenHistoryOrderTheQuietMoves) {
-    const Position pos = fromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    Picker p;
-    const Move a3 = parseMove(pos, "a2a3"), h3 = parseMove(pos, "h2h3"), b3 = parseMove(pos, "b2b3");
-    p.killers = KillerGroup{a3, 40, h3, 30};
-    std::vector<Picked> picked = p.run(pos);
-    EXPECT_EQ(picked[0].move, a3);
-    EXPECT_EQ(picked[1].move, h3);
-
-    p.killers = KillerGroup{h3, 40, a3, 30};
-    p.history.update(b3, 1);  // one history step, 0x10000 >> 0 << 8, outweighs a killer
-    picked = p.run(pos);
-    EXPECT_EQ(picked[0].move, b3);
-    EXPECT_EQ(picked[1].move, h3);
-    EXPECT_EQ(picked[2].move, a3);
-
-    // A busy best move is passed over for the next one, which is then marked busy.
-    BusyMoveSet busy;
-    busy.testAndSet(BusyMoveSet::indexOf(b3, pos.key));
-    p.gen.init(p.buffer, pos, p.history, false, false, p.killers, &busy, NO_MOVE);
-    EXPECT_EQ(p.gen.next()->move, h3);
-    EXPECT_TRUE(busy.testAndSet(BusyMoveSet::indexOf(h3, pos.key)));
-}
-
 }  // namespace
 }  // namespace zelmora::test

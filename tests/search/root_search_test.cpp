@@ -76,38 +76,6 @@ TEST(RootSearch, MultiPvReportsTheBestLinesInScoreOrder) {
     EXPECT_EQ(lines[lines.size() - 3].line[0], rig.engine->pvMove);
 }
 
-// Positions where a better move turns up at a later iteration.
-const char* TACTICAL[] = {
-    "r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1",
-    "2r3k1/p4p2/3Rp2p/1p2P1pK/8/1P4P1/P3Q2P/1q6 b - - 0 1",
-    "r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1",
-    "r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 1",
-    "r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 8",
-    "2rq1rk1/pp1bppbp/3p1np1/8/3NP3/1BN1BP2/PPPQ2PP/2KR3R b - - 0 12",
-};
-
-TEST(RootSearch, AFailHighIsReportedAsALowerBoundBeforeItsResearch) {
-    int failHighs = 0;
-    for (const char* fen : TACTICAL) {
-        SearchRig rig(fen);
-        rig.think(6);
-        const auto& reports = rig.listener.pvLines;
-        for (std::size_t i = 0; i < reports.size(); ++i) {
-            const PvReport& r = reports[i];
-            ASSERT_FALSE(r.line.empty()) << fen;
-            EXPECT_EQ(r.line[0], r.pvMove);
-            if (r.score < r.beta || r.beta >= WINDOW_END) continue;
-            ++failHighs;
-            EXPECT_GT(r.iteration, 0) << "the first iteration reports only its result";
-            // The next report is the same move's re-search, or the fall-back to the old move.
-            ASSERT_LT(i + 1, reports.size()) << fen;
-            const PvReport& next = reports[i + 1];
-            EXPECT_EQ(next.iteration, r.iteration);
-            if (next.pvMove == r.pvMove) { EXPECT_GT(next.beta, r.beta) << fen; }
-        }
-    }
-    EXPECT_GT(failHighs, 0);
-}
 
 // The table is rigged with a cycle (the knights go out and back): the PV stops before it closes.
 TEST(ExtractPv, NeverHoldsACycle) {

@@ -37,15 +37,6 @@ TEST(NullMove, TriedOnlyWhereItIsSound) {
     EXPECT_GE(nullMovesAtNode("4k3/pppp4/8/8/8/8/PPPP4/1N2KBN1 w - - 0 1", -5001, -5000), 1u);
 }
 
-TEST(NullMove, TwoNullMovesInARowAreAllowedButNotThree) {
-    // Directly after a null move (last null at ply -1) another one is allowed even below beta...
-    EXPECT_GE(nullMovesAtNode(ITALIAN, 4999, 5000, -1, -3), 1u);
-    // ...but not when the one before was made two plies up as well.
-    EXPECT_EQ(nullMovesAtNode(ITALIAN, -5001, -5000, -1, -2), 0u);
-    // Not directly after a null move and below beta: not tried.
-    EXPECT_EQ(nullMovesAtNode(ITALIAN, 4999, 5000, -5, -10), 0u);
-}
-
 // Mate-in-one only ever reports real mates: checked over random games, which also pass
 // through positions with kings on the edge and queens nearby.
 TEST(MateInOne, ReportsOnlyRealMates) {

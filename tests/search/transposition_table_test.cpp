@@ -65,25 +65,6 @@ TEST(TranspositionTable, SameKeyKeepsTheDeeperOrTheOneNearerThePrincipalVariatio
     EXPECT_EQ(tt.entries()[4].keyLow, 0u);  // never a second copy
 }
 
-TEST(TranspositionTable, RemoveLooksAtTheFirstTwoEntriesOnly) {
-    TranspositionTable tt(SMALL);
-    const std::uint32_t slot = 40;
-    const Move m = 0x00021234;
-    for (std::uint32_t h = 1; h <= 3; ++h) tt.store(keyAt(slot, h), m, 0, makeDepthWord(8, BOUND_EXACT), 0, 0);
-    const int full = tt.hashFull();
-
-    tt.remove(keyAt(slot, 3));
-    EXPECT_TRUE(probe(tt, keyAt(slot, 3)).found);
-    tt.remove(keyAt(slot, 2));
-    EXPECT_FALSE(probe(tt, keyAt(slot, 2)).found);
-    EXPECT_EQ(tt.entries()[slot + 1].move, 0x00020000u);
-    EXPECT_LT(tt.hashFull(), full);
-
-    // The removed entry counts as old and is the next victim.
-    tt.store(keyAt(slot, 9), 9, 0, makeDepthWord(1, BOUND_UPPER), 0, 0);
-    EXPECT_EQ(tt.entries()[slot + 1].keyHigh, 9u);
-}
-
 TEST(TranspositionTable, HashFullCountsEntriesTouchedThisSearch) {
     TranspositionTable tt(SMALL);
     for (std::uint32_t s = 0; s < 249; s += 3) tt.store(keyAt(s, 1), 1, 0, makeDepthWord(8, BOUND_EXACT), 0, 0);

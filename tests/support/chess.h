@@ -78,10 +78,11 @@ inline std::string mirrorFen(const std::string& fen, bool files = false) {
     std::string board, side, castling = "-", ep = "-", counters, rank, out;
     in >> board >> side >> castling >> ep;
     std::getline(in, counters);
-    for (std::istringstream ranks(board); std::getline(ranks, rank, '/');) {
-        if (files) out += (out.empty() ? "" : "/") + std::string(rank.rbegin(), rank.rend());
-        else out = rank + (out.empty() ? "" : "/") + out;
-    }
+    std::vector<std::string> ranks;
+    for (std::istringstream all(board); std::getline(all, rank, '/');)
+        ranks.push_back(files ? std::string(rank.rbegin(), rank.rend()) : rank);
+    if (!files) std::reverse(ranks.begin(), ranks.end());
+    for (const std::string& r : ranks) out.append(out.empty() ? "" : "/").append(r);
     if (files) {
         if (ep != "-") ep[0] = char('a' + 'h' - ep[0]);
         return out + " " + side + " " + castling + " " + ep + counters;

@@ -210,19 +210,6 @@ TEST_F(MatchGameTest, PonderhitChargesOnlyTheTimeAfterIt) {
     EXPECT_EQ(count(log_, "go ponder"), 1u) << "pondered on a mate";
 }
 
-TEST_F(MatchGameTest, PonderMissStopsAndSearchesAfresh) {
-    settings_.graceUs = 1000000;
-    Game game = play("f2f3/e7e5 slowstop:0.2 g2g4", "e7e6 d8h4", {}, true);
-    expectEnding(game, -1, Ending::CHECKMATE);
-    EXPECT_EQ(stats_[0].ponderMisses, 1);
-    EXPECT_GE(stats_[0].worstStopUs, 200000);
-    EXPECT_EQ(stats_[0].illegalMoves, 0);  // the discarded "bestmove 0000"
-    EXPECT_LT(log_.find("w < stop"), log_.find("w < position startpos moves f2f3 e7e6\n")) << log_;
-    // An illegal reply is not pondered on.
-    game = play("f2f3/e2e4 g2g4", "e7e5 d8h4", {}, true);
-    EXPECT_EQ(count(log_, "go ponder"), 0u) << log_;
-}
-
 TEST_F(MatchGameTest, FaultsWhilePonderingLose) {
     // bestmove before ponderhit or stop, seen while Black thinks: Black is stopped.
     Game game = play("f2f3/e7e5 early:g2g4", "sleep:0.3 e7e5", {}, true);

@@ -72,28 +72,5 @@ TEST(MatchAdjudicator, WinNeedsBothEnginesForEnoughMoves) {
     EXPECT_FALSE(a.verdict());
 }
 
-TEST(MatchInfoLine, ReadsScoreAndDepth) {
-    SearchInfo info;
-    parseInfoLine("info depth 12 seldepth 20 multipv 1 score cp -35 nodes 1000 pv e2e4 e7e5", info);
-    EXPECT_TRUE(info.hasScore);
-    EXPECT_EQ(info.score, -35);
-    EXPECT_EQ(info.depth, 12);
-    parseInfoLine("info depth 13 score mate -4 upperbound pv d1h5", info);
-    EXPECT_TRUE(info.mate);
-    EXPECT_EQ(comparableScore(info), -100000 + 4);
-    parseInfoLine("info string score cp 999 depth 99", info);  // free text
-    parseInfoLine("info currmove e2e4 currmovenumber 1", info);
-    SearchInfo late;
-    parseInfoLine("info depth 1 time 1 pv e2e4 e7e5 score cp 41 nps 100", late);  // score after the pv
-    EXPECT_EQ(late.score, 41);
-    parseInfoLine("bestmove e2e4", info);
-    EXPECT_EQ(comparableScore(info), -100000 + 4);
-    EXPECT_EQ(info.depth, 13);
-    SearchInfo garbage;
-    parseInfoLine("info score cp", garbage);
-    parseInfoLine("info depth x score lowerbound 5", garbage);
-    EXPECT_FALSE(garbage.hasScore);
-}
-
 }  // namespace
 }  // namespace zelmora::match

@@ -63,41 +63,5 @@ TEST(MatchSan, PiecesCapturesDisambiguationAndCastling) {
     EXPECT_EQ(uciText(at(FISCHER), m, true), "b1a1");
 }
 
-// Every legal move of many positions: the SAN reads back as the same move, no two moves share a
-// SAN, and the coordinates read back too.
-TEST(MatchSan, RoundTripsThroughTheReader) {
-    std::vector<std::string> fens;
-    for (const char* file : {"standard.epd", "chess960.epd"}) {
-        std::ifstream in(std::string(ZELMORA_TEST_DATA) + "/perft/" + file);
-        std::string line;
-        for (int i = 0; i < 60 && std::getline(in, line); ++i) fens.push_back(line.substr(0, line.find(';')));
-    }
-    ASSERT_GT(fens.size(), 100u);
-    std::mt19937 random(7);
-    int checked = 0;
-    for (const std::string& fen : fens) {
-        GameRecord game;
-        ASSERT_TRUE(game.setFen(fen.c_str())) << fen;
-        const bool chess960 = fen.find("KQ") == std::string::npos && fen.find("kq") == std::string::npos;
-        for (int ply = 0; ply < 12; ++ply) {
-            const Position& pos = game.position;
-            const std::vector<Move> moves = legalMoves(pos);
-            if (moves.empty()) break;
-            std::set<std::string> seen;
-            for (Move m : moves) {
-                const std::string text = sanText(pos, m);
-                Move back = NO_MOVE;
-                EXPECT_TRUE(textToMove(pos, text.c_str(), back, false) && back == m) << fen << " ply " << ply << " " << text;
-                EXPECT_TRUE(seen.insert(text).second) << text;
-                const std::string coordinates = uciText(pos, m, chess960);
-                EXPECT_TRUE(textToMove(pos, coordinates.c_str(), back, true) && back == m) << coordinates;
-                ++checked;
-            }
-            game.playMove(moves[random() % moves.size()]);
-        }
-    }
-    EXPECT_GT(checked, 20000);
-}
-
 }  // namespace
 }  // namespace zelmora::match

@@ -23,19 +23,6 @@ protected:
     }
 };
 
-TEST_F(MatCommand, TheDumpCarriesTheStatisticsIntoTheSameTrainingFile) {
-    test::TempFile dump, first("untouched"), second("untouched"), third("untouched");
-    const std::string errors = errorsOf({"mat add " + SAMPLE, "mat writemem " + dump.path(), "mat write " + first.path(),
-                                         "mat readmem " + dump.path(), "mat write  " + second.path() + " ",
-                                         "mat write " + third.path()});
-    EXPECT_TRUE(contains(errors, SAMPLE + ": 12 games read, 12 added")) << errors;
-    const std::string text = first.read();
-    EXPECT_GT(text.size(), 200u);
-    EXPECT_EQ(second.read(), text);
-    EXPECT_EQ(third.read(), "untouched");  // the statistics went with the last write
-    EXPECT_TRUE(lines().empty());
-}
-
 TEST_F(MatCommand, BadInputIsReportedAndSurvived) {
     test::TempFile empty, truncated(std::string("\x02\x00\x00", 3)), training("untouched");
     const struct {

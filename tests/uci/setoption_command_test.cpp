@@ -114,14 +114,6 @@ TEST_F(SetOption, HashResizesAndClears) {
     EXPECT_FALSE(table.probe(key, 0, move, score, count, depthWord));
 }
 
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// Two gigabytes are too much for a sanitizer's shadow memory.
-TEST_F(SetOption, HugeHashIsCappedAt2047MiB) {
-    send("setoption name Hash value 100000");
-    EXPECT_EQ(engine.table->slots(), 2047u * 1048576 / 24 - 2);
-    send("setoption name Hash value 3");
-}
-#endif
 
 // Options that touch the table, the book or the evaluation end a running search without its
 // result; the others leave it running.
