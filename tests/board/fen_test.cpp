@@ -106,20 +106,9 @@ TEST(Fen, SurvivesGarbage) {
     EXPECT_EQ(pos.setFen(longLine.c_str()), nullptr);
 }
 
-Move parse(const Position& pos, const char* text) {
-    Move m = NO_MOVE;
-    EXPECT_TRUE(textToMove(pos, text, m, true)) << text;
-    return m;
-}
-
 void play(GameRecord& game, const char* moves) {
-    std::string all(moves);
-    for (std::size_t p = 0; p < all.size();) {
-        std::size_t end = all.find(' ', p);
-        if (end == std::string::npos) end = all.size();
-        game.playMove(parse(game.position, all.substr(p, end - p).c_str()));
-        p = end + 1;
-    }
+    std::istringstream in(moves);
+    for (std::string move; in >> move;) game.playMove(parseMove(game.position, move));
 }
 
 TEST(GameRecord, FenCountersAndTheFiftyMoveRule) {
@@ -161,9 +150,7 @@ TEST(GameRecord, Repetitions) {
     play(other, "e2e4 e7e5 g1f3");
     Position tree = other.position;
     UndoRecord undo;
-    ASSERT_TRUE(tree.makeLegal(parse(tree, "b8c6"), undo));
-    ASSERT_TRUE(tree.makeLegal(parse(tree, "f3g1"), undo));
-    ASSERT_TRUE(tree.makeLegal(parse(tree, "c6b8"), undo));
+    for (const char* move : {"b8c6", "f3g1", "c6b8"}) ASSERT_TRUE(tree.makeLegal(parseMove(tree, move), undo));
     EXPECT_EQ(other.searchDraw(tree), SEEN_BEFORE);
     // Castling rights lost make a different position.
     GameRecord rights;

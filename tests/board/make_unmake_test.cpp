@@ -114,21 +114,6 @@ TEST(MakeUnmake, SpecialMoves) {
     ASSERT_TRUE(pos.makeLegal(makeMove(54, 38, PAWN), undo));  // g2g4: nobody can take
     EXPECT_EQ(pos.epSquare, -1);
 
-    // Chess960 castling with the king on f1 and the rook on g1.
-    pos = fromFen("4k3/8/8/8/8/8/8/5KR1 w G -");
-    ASSERT_TRUE(pos.makeLegal(makeMove(61, 62, KING), undo));
-    EXPECT_EQ(pos.side[WHITE].pieces[KING], bit(62));
-    EXPECT_EQ(pos.side[WHITE].pieces[ROOK], bit(61));
-    EXPECT_EQ(pos.lastMoveSquares, bit(62));
-    EXPECT_EQ(pos.castlingRights, 0);
-    expectMatchesFreshSetup(pos);
-
-    // Taking a rook on its corner removes that wing's right of its owner.
-    pos = fromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
-    ASSERT_TRUE(pos.makeLegal(makeMove(63, 7, ROOK), undo));  // Rh1xh8
-    EXPECT_EQ(pos.castlingRights, WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE);
-    expectMatchesFreshSetup(pos);
-
     // A capturing under-promotion uses the whole undo log and still restores everything.
     pos = fromFen("1r2k3/P7/8/8/8/8/8/4K3 w - -");
     const Snapshot before(pos);

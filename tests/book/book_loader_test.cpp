@@ -97,21 +97,6 @@ TEST(BookLoader, ABookMustLeaveRoomInTheTable) {
     EXPECT_EQ(table.bookCount, 100000u);
 }
 
-TEST(BookLoader, BareNamesAreAlsoLookedForNextToTheProgram) {
-    const std::string directory = programDirectory();
-    ASSERT_FALSE(directory.empty());
-    test::TempFile book("e2e4 1 * *", directory);
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(chdir("/"), 0);
-    TranspositionTable table;
-    const bool bare = loadBook(book.baseName().c_str(), table);
-    const bool relative = loadBook(("./" + book.baseName()).c_str(), table);
-    ASSERT_EQ(chdir(cwd), 0);
-    EXPECT_TRUE(bare);
-    EXPECT_FALSE(relative);  // a name with a path is taken as it is
-}
-
 
 struct Record {
     std::uint64_t key;
@@ -157,8 +142,7 @@ TEST(BookProbe, MovesAreDrawnByWeightInRecordOrder) {
         std::vector<double> shares;
     } cases[] = {
         {{3, 1}, {1.0, 0.0}},  {{1, 3}, {0.5, 0.5}},   {{0, 4}, {0.25, 0.75}},
-        {{4, 0}, {1.0, 0.0}},  {{10, 20, 30}, {11 / 60.0, 20 / 60.0, 29 / 60.0}},
-        {{-3, 5}, {0.0, 1.0}},
+        {{4, 0}, {1.0, 0.0}},  {{10, 20, 30}, {11 / 60.0, 20 / 60.0, 29 / 60.0}}, {{-3, 5}, {0.0, 1.0}},
     };
     const Move moves[] = {e4, d4, c4};
     for (const Case& c : cases) {

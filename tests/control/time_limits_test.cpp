@@ -39,19 +39,14 @@ TEST(TimeLimits, ClockBudgetExamples) {
         Budget expected;
     } cases[] = {
         // 100 ms less the reserve of 150 leaves the minimum of 50 ms.
-        {100, 0, 0, false, {1, 6, 10}},
-        {-100000, -100, 0, true, {1, 6, 10}},
+        {100, 0, 0, false, {1, 6, 10}}, {-100000, -100, 0, true, {1, 6, 10}},
         // The last four moves before the control keep larger reserves.
-        {10000, 0, 1, false, {3732, 7465, 8959}},
-        {10000, 0, 4, false, {1356, 2712, 3255}},
+        {10000, 0, 1, false, {3732, 7465, 8959}}, {10000, 0, 4, false, {1356, 2712, 3255}},
         {10000, 0, 5, false, {1250, 2501, 3131}},
         // Moves to go of 0, below 0 or above 80 count as 80; a negative increment as 0.
-        {60000, 0, 80, false, eighty},
-        {60000, 0, 0, false, eighty},
-        {60000, -50, -3, false, eighty},
+        {60000, 0, 80, false, eighty}, {60000, 0, 0, false, eighty}, {60000, -50, -3, false, eighty},
         // Pondering shares the time among fewer moves.
-        {60000, 1000, 0, false, {2548, 11481, 19970}},
-        {60000, 1000, 0, true, {3193, 11481, 19970}},
+        {60000, 1000, 0, false, {2548, 11481, 19970}}, {60000, 1000, 0, true, {3193, 11481, 19970}},
         {300000, 0, 40, true, {13087, 37490, 59978}},
         // A large increment: hard is capped by the time left, soft falls to 5/6 of hard and the
         // target to half of soft.
@@ -143,18 +138,6 @@ TEST(TimeLimits, StopQuestions) {
     engine.newBest = false;
     clock.hard = 1000;
     EXPECT_TRUE(clock.mustStop(engine));
-
-    // A plain clock never stops the search and only limits the depth.
-    SearchLimits plain;
-    plain.maxDepth = 3;
-    plain.start();
-    plain.startTime -= 1000000;
-    engine.newBest = true;
-    EXPECT_FALSE(plain.mustStop(engine));
-    EXPECT_FALSE(plain.softExceeded());
-    EXPECT_FALSE(plain.softExceededOnPonderhit());
-    EXPECT_TRUE(plain.nextIteration(UINT64_MAX, 3, 0.0));
-    EXPECT_FALSE(plain.nextIteration(0, 4, 100.0));
 }
 
 }  // namespace

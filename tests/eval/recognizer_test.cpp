@@ -47,8 +47,7 @@ TEST_F(Recognizers, EvaluateSettlesKnownEndings) {
         {"4k3/8/8/8/8/8/8/1NN1K3 w - -", 6000, true, 0},            // two knights cannot mate
         {"4k3/8/4K3/4P3/8/8/8/8 w - -", 0, true, 8772 - kpkProbe(20, 28, 4, true)},
         {"k7/8/8/8/8/8/P7/K7 w - -", 0, true, 1},                   // the rook pawn's draw
-        {"8/8/8/4k3/8/8/8/R3K3 w - -", 500, false, 4500},
-        {"3Q4/3K4/8/8/8/3k4/3r4/8 w - -", 500, false, 3500},
+        {"8/8/8/4k3/8/8/8/R3K3 w - -", 500, false, 4500}, {"3Q4/3K4/8/8/8/3k4/3r4/8 w - -", 500, false, 3500},
         {"3R4/3K4/8/8/8/3k4/3r4/8 w - -", 500, true, 0},            // equal rooks, nothing hangs
         {"k7/8/8/8/8/8/P7/2B1K3 w - -", 3000, true, 1},             // dark bishop, light a8
         {"k7/8/8/8/8/8/P7/3BK3 w - -", 3000, false, 3000},
@@ -57,8 +56,7 @@ TEST_F(Recognizers, EvaluateSettlesKnownEndings) {
         {"8/8/8/8/8/4K3/4P3/k6n w - -", -2000, false, 300},         // a table win, knight far off
         {"8/8/8/3kn3/8/8/8/R3K3 w - -", 0, true, 1},
         {"k7/8/8/8/8/8/1R6/4K2n w - -", 0, true, 10 * 10 * 33 + 1},  // corner 5, knight six steps away 6
-        {"4k1b1/8/8/8/8/8/8/1NN1K3 w - -", 0, true, 1},
-        {"4k2r/p7/8/8/8/8/8/R1B1K3 w - -", 700, false, 100},
+        {"4k1b1/8/8/8/8/8/8/1NN1K3 w - -", 0, true, 1}, {"4k2r/p7/8/8/8/8/8/R1B1K3 w - -", 700, false, 100},
         {"3qk3/8/8/8/8/8/8/3QKN2 w - -", 0, true, 3220 + 333 * 3220 / (12992 + 9772 + 100)},
         {"4k3/8/8/2b5/8/3B4/4P3/4K3 w - -", 2000, true, 1},         // c5 guards e3
         {"7k/8/8/b7/8/3B4/4P3/6K1 w - -", 2000, false, 2000},
@@ -91,15 +89,11 @@ TEST_F(Recognizers, BoundsCutOnlyWhereTheResultIsClear) {
         bool cut;
         int value;
     } cases[] = {
-        {"4k3/8/4K3/4P3/8/8/8/8 w - -", 0, 8672, true, 8672},
-        {"4k3/8/4K3/4P3/8/8/8/8 w - -", 8672, 9000, false, 0},
+        {"4k3/8/4K3/4P3/8/8/8/8 w - -", 0, 8672, true, 8672}, {"4k3/8/4K3/4P3/8/8/8/8 w - -", 8672, 9000, false, 0},
         {"4k3/8/4K3/4P3/8/8/8/8 b - -", -8672, 0, true, -8672},  // the loser's view
-        {"k7/8/8/8/8/8/P7/K7 w - -", -5, -2, true, -1},
-        {"k7/8/8/8/8/8/P7/K7 w - -", 1, 5, true, 1},
-        {"k7/8/8/8/8/8/P7/K7 w - -", -1, 1, false, 0},
-        {"8/8/8/4k3/8/8/8/R3K3 w - -", 0, 6950, true, 6950},
-        {"8/8/8/4k3/8/8/8/R3K3 w - -", 0, 6951, false, 0},
-        {"8/8/8/4k3/8/8/8/R3K3 b - -", -6950, 100, true, -6950},
+        {"k7/8/8/8/8/8/P7/K7 w - -", -5, -2, true, -1}, {"k7/8/8/8/8/8/P7/K7 w - -", 1, 5, true, 1},
+        {"k7/8/8/8/8/8/P7/K7 w - -", -1, 1, false, 0}, {"8/8/8/4k3/8/8/8/R3K3 w - -", 0, 6950, true, 6950},
+        {"8/8/8/4k3/8/8/8/R3K3 w - -", 0, 6951, false, 0}, {"8/8/8/4k3/8/8/8/R3K3 b - -", -6950, 100, true, -6950},
         {"8/8/8/4k3/8/8/8/3QK3 w - -", 0, 11772, true, 11772},
         {"8/8/8/8/8/8/1k6/R3K3 w - -", 0, 100, false, 0},     // the rook is attacked
         {"8/8/8/8/8/8/R7/5K1k b - -", -6950, 0, false, 0},    // stalemate
@@ -107,10 +101,8 @@ TEST_F(Recognizers, BoundsCutOnlyWhereTheResultIsClear) {
         {"4k2r/8/8/8/8/8/8/3QK3 w - -", 0, 100, false, 0},    // kings on the edge
         {"k7/8/8/8/3K4/3B4/8/6N1 w - -", 0, 4105, true, 4105},
         {"k7/8/8/8/3K4/3B4/8/7N w - -", 0, 4105, false, 0},   // knight in the corner
-        {"k7/8/8/8/3K4/3B4/8/7N w - -", 0, 1, true, 1},
-        {"8/8/8/4k3/8/8/P7/2B1K3 b - -", 0, 1, true, 0},
-        {"8/8/8/8/8/4K3/4P3/k6n w - -", -5, 0, true, 0},
-        {"k7/8/8/8/8/8/1R6/4K2n w - -", -5, 0, true, 0},
+        {"k7/8/8/8/3K4/3B4/8/7N w - -", 0, 1, true, 1}, {"8/8/8/4k3/8/8/P7/2B1K3 b - -", 0, 1, true, 0},
+        {"8/8/8/8/8/4K3/4P3/k6n w - -", -5, 0, true, 0}, {"k7/8/8/8/8/8/1R6/4K2n w - -", -5, 0, true, 0},
         {"8/8/8/3kn3/8/8/8/R3K3 w - -", -5, 0, false, 0},
     };
     for (const auto& c : cases) {
@@ -125,14 +117,11 @@ TEST_F(Recognizers, BoundsCutOnlyWhereTheResultIsClear) {
         bool cut;
         int adjust;
     } depths[] = {
-        {"4k3/8/8/8/8/8/8/4K3 w - -", 37, true, -37},
-        {"4k3/8/8/8/8/8/8/1NN1K3 w - -", 40, false, 8 - 40},
+        {"4k3/8/8/8/8/8/8/4K3 w - -", 37, true, -37}, {"4k3/8/8/8/8/8/8/1NN1K3 w - -", 40, false, 8 - 40},
         {"3R4/3K4/8/8/8/3k4/3r4/8 w - -", 40, true, 0},
         {"8/3K4/8/8/8/3k4/3r4/3R4 w - -", 16, false, 0},  // the rooks attack each other
-        {"8/3K4/8/8/8/3k4/3r4/3R4 w - -", 20, false, -4},
-        {"8/3K4/8/8/8/3k4/3r4/3R4 w - -", 30, false, -8},
-        {"8/8/8/8/8/1p6/2k4P/K7 w - -", 30, false, 7},
-        {"8/8/8/8/8/1p6/2k4P/6K1 w - -", 30, false, 0},
+        {"8/3K4/8/8/8/3k4/3r4/3R4 w - -", 20, false, -4}, {"8/3K4/8/8/8/3k4/3r4/3R4 w - -", 30, false, -8},
+        {"8/8/8/8/8/1p6/2k4P/K7 w - -", 30, false, 7}, {"8/8/8/8/8/1p6/2k4P/6K1 w - -", 30, false, 0},
     };
     for (const auto& d : depths) {
         int value = 0, adjust = 0;
@@ -155,12 +144,10 @@ TEST_F(Recognizers, ScalingPullsDrawishBalancesIn) {
         {"4k2r/p7/8/8/8/8/8/R1B1K3 w - -", 250, 0},  // no pawns left to win with
         {"4k2r/p7/8/8/8/8/8/R1B1K3 w - -", -250, -250},
         {"4k3/1p6/8/2b5/8/3B4/1P6/4K3 w - -", 400, 200},  // opposite bishops
-        {"4k3/1p6/8/2b5/8/3B4/1P6/4K3 w - -", 3000, 1000},
-        {"4k3/1p6/8/2b5/8/3B4/1P6/4K3 w - -", -3000, -1000},
+        {"4k3/1p6/8/2b5/8/3B4/1P6/4K3 w - -", 3000, 1000}, {"4k3/1p6/8/2b5/8/3B4/1P6/4K3 w - -", -3000, -1000},
         {"4k3/1p6/8/2b5/8/3B4/P7/4K3 w - -", 400, 230},  // a2 shares the bishop's colour
         {"4k3/1p6/2b5/8/8/3B4/1P6/4K3 w - -", 400, 400},  // same colours
-        {"4k2r/8/8/8/8/8/PP6/2B1K3 w - -", 300, 300 - 3 * 310 / 4},
-        {"4k2r/8/8/8/8/8/PP6/2B1K3 w - -", 100, 0},
+        {"4k2r/8/8/8/8/8/PP6/2B1K3 w - -", 300, 300 - 3 * 310 / 4}, {"4k2r/8/8/8/8/8/PP6/2B1K3 w - -", 100, 0},
         {"4k2r/8/8/8/8/8/PP6/2B1K3 w - -", -100, -100 - 3 * 310 / 4},
         {"4k3/8/8/8/8/8/PP6/3qK3 w - -", 0, 0},  // a queen up is enough to win
     };
@@ -247,48 +234,33 @@ const Case CASES[] = {
     {"4k3/p7/8/8/8/8/PP6/1N2K3 w - -", "Default"},  // a knight with the three pawns: no rule
     {"4k3/8/8/8/8/8/8/RNBQK3 w - -", "Default"},
     // Five men.
-    {"4k2r/8/8/8/8/8/P7/R3K3 w - -", "RookPawnVsRook/White"},
-    {"4k2r/8/8/8/8/8/8/RN2K3 w - -", "RookMinorVsRook/White"},
-    {"4k2r/8/8/8/8/8/8/R2QK3 w - -", "Default"},
-    {"4k3/8/8/8/8/8/8/RNB1K3 w - -", "Default"},
+    {"4k2r/8/8/8/8/8/P7/R3K3 w - -", "RookPawnVsRook/White"}, {"4k2r/8/8/8/8/8/8/RN2K3 w - -", "RookMinorVsRook/White"},
+    {"4k2r/8/8/8/8/8/8/R2QK3 w - -", "Default"}, {"4k3/8/8/8/8/8/8/RNB1K3 w - -", "Default"},
     {"4k3/p7/8/8/8/8/8/R3K1n1 w - -", "RookMinorVsRookPawn/+100"},
     {"3qk1n1/8/8/8/8/8/8/3QK3 w - -", "QueenMinorVsQueen"},
     {"4k1n1/8/8/8/8/8/8/1NB1K3 w - -", "TwoMinorsVsPiece/White"},
     {"4kb2/p7/8/8/8/8/P7/4K3 w - -", "MinorPawnVsKing/Black"},
     {"4kb2/pp6/8/8/8/8/8/4K3 w - -", "MinorPawnVsKing/Black"},
     {"4k2r/8/8/8/8/8/8/1NB1K3 w - -", "TwoMinorsVsPiece/White"},
-    {"4k3/p7/8/8/8/8/8/1NN1K3 w - -", "TwoKnightsVsPawn/White"},
-    {"4k3/p7/8/8/8/8/8/1NB1K3 w - -", "OneSidePawns"},
+    {"4k3/p7/8/8/8/8/8/1NN1K3 w - -", "TwoKnightsVsPawn/White"}, {"4k3/p7/8/8/8/8/8/1NB1K3 w - -", "OneSidePawns"},
     {"4kb2/8/8/8/8/8/P7/1N2K3 w - -", "BishopVsKnight"},
     // Four men.
-    {"4kb2/8/8/8/8/8/8/1N2K3 w - -", "DeadDraw"},
-    {"4k2r/8/8/8/8/8/8/R3K3 w - -", "EqualPieces"},
-    {"3qk3/8/8/8/8/8/8/3QK3 w - -", "EqualPieces"},
-    {"4k2r/8/8/8/8/8/8/3QK3 w - -", "QueenVsRook/White"},
-    {"4kb2/8/8/8/8/8/8/R3K3 w - -", "RookVsMinor/White"},
-    {"4k1n1/8/8/8/8/8/P7/4K3 w - -", "PawnVsMinor/White"},
-    {"4k1n1/8/8/8/8/8/8/3QK3 w - -", "Default"},
-    {"4k3/p7/8/8/8/8/8/R3K3 w - -", "OneSidePawns"},
-    {"4k3/p7/8/8/8/8/P7/4K3 w - -", "PawnEnding"},
-    {"4k3/8/8/8/8/8/8/1NN1K3 w - -", "TwoKnights"},
+    {"4kb2/8/8/8/8/8/8/1N2K3 w - -", "DeadDraw"}, {"4k2r/8/8/8/8/8/8/R3K3 w - -", "EqualPieces"},
+    {"3qk3/8/8/8/8/8/8/3QK3 w - -", "EqualPieces"}, {"4k2r/8/8/8/8/8/8/3QK3 w - -", "QueenVsRook/White"},
+    {"4kb2/8/8/8/8/8/8/R3K3 w - -", "RookVsMinor/White"}, {"4k1n1/8/8/8/8/8/P7/4K3 w - -", "PawnVsMinor/White"},
+    {"4k1n1/8/8/8/8/8/8/3QK3 w - -", "Default"}, {"4k3/p7/8/8/8/8/8/R3K3 w - -", "OneSidePawns"},
+    {"4k3/p7/8/8/8/8/P7/4K3 w - -", "PawnEnding"}, {"4k3/8/8/8/8/8/8/1NN1K3 w - -", "TwoKnights"},
     {"4k3/8/8/8/8/8/8/1NB1K3 w - -", "BishopKnightMate/White"},
-    {"4k3/8/8/8/8/8/P7/1N2K3 w - -", "MinorPawnVsKing/White"},
-    {"4k3/8/8/8/8/8/8/2BBK3 w - -", "Default"},
+    {"4k3/8/8/8/8/8/P7/1N2K3 w - -", "MinorPawnVsKing/White"}, {"4k3/8/8/8/8/8/8/2BBK3 w - -", "Default"},
     // Three and two men.
-    {"4k3/8/8/8/8/8/8/1N2K3 w - -", "DeadDraw"},
-    {"4k3/8/8/8/8/8/P7/4K3 w - -", "KingPawnVsKing/White"},
-    {"4k3/8/8/8/8/8/8/R3K3 w - -", "MajorVsKing/White"},
-    {"4k3/8/8/8/8/8/8/3QK3 w - -", "MajorVsKing/White"},
+    {"4k3/8/8/8/8/8/8/1N2K3 w - -", "DeadDraw"}, {"4k3/8/8/8/8/8/P7/4K3 w - -", "KingPawnVsKing/White"},
+    {"4k3/8/8/8/8/8/8/R3K3 w - -", "MajorVsKing/White"}, {"4k3/8/8/8/8/8/8/3QK3 w - -", "MajorVsKing/White"},
     {"4k3/8/8/8/8/8/8/4K3 w - -", "DeadDraw"},
     // Any material.
-    {"4k3/pp6/8/8/8/8/PPP5/4K3 w - -", "PawnEnding"},
-    {"4kb2/pp6/8/8/8/8/PP6/2B1K3 w - -", "BishopVsBishop"},
-    {"4k1n1/pp6/8/8/8/8/PP6/1N2K3 w - -", "KnightVsKnight"},
-    {"4kb2/pp6/8/8/8/8/PP6/1N2K3 w - -", "BishopVsKnight"},
-    {"3qk3/pp6/8/8/8/8/PP6/3QK3 w - -", "QueenVsQueen"},
-    {"4k2r/pp6/8/8/8/8/PP6/R3K3 w - -", "Default"},
-    {"4k2r/8/8/8/8/8/PP6/R3K3 w - -", "OneSidePawns"},
-    {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -", "Default"},
+    {"4k3/pp6/8/8/8/8/PPP5/4K3 w - -", "PawnEnding"}, {"4kb2/pp6/8/8/8/8/PP6/2B1K3 w - -", "BishopVsBishop"},
+    {"4k1n1/pp6/8/8/8/8/PP6/1N2K3 w - -", "KnightVsKnight"}, {"4kb2/pp6/8/8/8/8/PP6/1N2K3 w - -", "BishopVsKnight"},
+    {"3qk3/pp6/8/8/8/8/PP6/3QK3 w - -", "QueenVsQueen"}, {"4k2r/pp6/8/8/8/8/PP6/R3K3 w - -", "Default"},
+    {"4k2r/8/8/8/8/8/PP6/R3K3 w - -", "OneSidePawns"}, {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -", "Default"},
 };
 
 TEST(RecognizerSelection, EveryRuleForBothColours) {

@@ -139,27 +139,5 @@ TEST(SearchMates, StalemateAndCheckmateInsideTheTree) {
     }
 }
 
-TEST(SearchMates, MateInOneIsAnsweredBeforeAnyMoveIsGenerated) {
-    // Back-rank and queen mates with the enemy king on the edge; the node counts itself only.
-    const char* fens[] = {
-        "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1",
-        "6k1/5ppp/8/6Q1/8/8/5PPP/6K1 w - - 0 1",  // Qd8 is a back-rank mate for the queen
-        "k7/2K5/8/8/8/8/8/1Q6 w - - 0 1",        // Qb7 mate, backed by the king
-    };
-    for (const char* fen : fens) {
-        SearchRig rig(fen);
-        Engine& e = *rig.engine;
-        e.prepareSearch();
-        e.ply = 4;  // the node is at ply 5
-        EXPECT_EQ(e.search(-WINDOW_END, WINDOW_END, 16), MATE - 1 - 5) << fen;
-        EXPECT_EQ(e.nodes, 1u) << fen;
-        Move m;
-        ASSERT_TRUE(e.mateInOne(m));
-        Position pos = e.position;
-        ASSERT_TRUE(playLine(pos, {m}));
-        EXPECT_TRUE(pos.inCheck() && noLegalMove(pos)) << fen;
-    }
-}
-
 }  // namespace
 }  // namespace zelmora::test

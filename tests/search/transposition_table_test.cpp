@@ -65,20 +65,6 @@ TEST(TranspositionTable, SameKeyKeepsTheDeeperOrTheOneNearerThePrincipalVariatio
     EXPECT_EQ(tt.entries()[4].keyLow, 0u);  // never a second copy
 }
 
-TEST(TranspositionTable, HashFullCountsEntriesTouchedThisSearch) {
-    TranspositionTable tt(SMALL);
-    for (std::uint32_t s = 0; s < 249; s += 3) tt.store(keyAt(s, 1), 1, 0, makeDepthWord(8, BOUND_EXACT), 0, 0);
-    EXPECT_EQ(tt.hashFull(), 1000 * 83 / int(SMALL_SLOTS));
-    tt.newSearch();
-    EXPECT_EQ(tt.hashFull(), 0);
-    probe(tt, keyAt(0, 1));
-    probe(tt, keyAt(0, 1));
-    EXPECT_EQ(tt.hashFull(), 1000 / int(SMALL_SLOTS));
-    tt.clear();
-    EXPECT_FALSE(probe(tt, keyAt(3, 1)).found);
-    EXPECT_EQ(tt.hashFull(), 0);
-}
-
 TEST(TranspositionTable, CutoffTestNeedsDepthAndAFittingBound) {
     const int alpha = -50, beta = 50;
     auto cut = [&](int score, int flags, int storedDepth = 24) {

@@ -1,10 +1,8 @@
-// The match runner's bookkeeping: time controls, clocks and score adjudication.
+// The match runner's time controls and clocks.
 
 #include <gtest/gtest.h>
 
-#include "match/adjudicator.h"
 #include "match/game_clock.h"
-#include "match/uci_engine.h"
 
 namespace zelmora::match {
 namespace {
@@ -40,36 +38,6 @@ TEST(MatchClock, IncrementAndMargin) {
     EXPECT_FALSE(clock.charge(150001, 50000));  // one microsecond beyond the margin
     EXPECT_EQ(clock.remainingUs(), 100000);     // a fallen flag leaves the clock alone
     EXPECT_TRUE(clock.charge(150000, 50000));
-}
-
-TEST(MatchAdjudicator, WinNeedsBothEnginesForEnoughMoves) {
-    Adjudicator a({.winScore = 500, .winMoves = 2});
-    // Scores are from each engine's own side: Black's -600 agrees that White is winning.
-    a.record(true, 600, 20);
-    a.record(false, -600, 20);
-    a.record(true, 700, 21);
-    EXPECT_FALSE(a.verdict());  // Black has agreed only once
-    a.record(false, -550, 21);
-    EXPECT_EQ(a.verdict(), 1);
-
-    a.reset();
-    a.record(true, -900, 30);
-    a.record(false, 900, 30);
-    a.record(true, -900, 31);
-    a.record(false, std::nullopt, 31);  // a move without a score breaks the run
-    EXPECT_FALSE(a.verdict());
-    a.record(true, -900, 32);
-    a.record(false, 100000 - 3, 32);  // mate scores count as big scores
-    a.record(true, -900, 33);
-    a.record(false, 800, 33);
-    EXPECT_EQ(a.verdict(), -1);
-
-    a.reset();
-    for (int move = 1; move < 10; ++move) {  // the engines disagree
-        a.record(true, 900, move);
-        a.record(false, 900, move);
-    }
-    EXPECT_FALSE(a.verdict());
 }
 
 }  // namespace

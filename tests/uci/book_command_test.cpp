@@ -67,9 +67,7 @@ TEST_F(BookCommand, GameStartsReloadTheBook) {
         std::string command;
         bool reloads;
     } cases[] = {
-        {"ucinewgame", true},
-        {"position startpos", true},
-        {"position startpos moves e2e4", true},
+        {"ucinewgame", true}, {"position startpos", true}, {"position startpos moves e2e4", true},
         {"position startpos moves e2e4 e7e5", false},
         {"position fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", true},
         {"position fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w Qkq - 0 1", false},   // 31 men

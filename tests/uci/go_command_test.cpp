@@ -50,8 +50,7 @@ TEST_F(GoCommand, TheFirstApplicableRuleSetsTheLimits) {
         {"depth 1" + later, 0, NONE, NONE, UNLIMITED_NODES},  // one iteration
         {"mate 3" + later, 6, NONE, NONE, UNLIMITED_NODES},
         {"movetime 1000 nodes 100 wtime 60000", 100, 1000, 1000, UNLIMITED_NODES},
-        {"nodes 100 wtime 60000", 100, NONE, NONE, 500},
-        {"nodes 1000", 100, NONE, NONE, 1000},
+        {"nodes 100 wtime 60000", 100, NONE, NONE, 500}, {"nodes 1000", 100, NONE, NONE, 1000},
         {"depth 1000000", 32767, NONE, NONE, UNLIMITED_NODES},  // kept within 16 bits, not wrapped
         {"mate 1000000000", 32767, NONE, NONE, UNLIMITED_NODES},
         {"depth x movetime y nodes z", 100, 6, 10, UNLIMITED_NODES},  // unreadable: a clock without time
@@ -79,9 +78,7 @@ TEST_F(GoCommand, PonderhitStopsASearchThatHasNothingLeftToDo) {
     };
     const Case cases[] = {
         {NO_MOVE, false, 0, false},  // nothing to play yet
-        {move, false, UNLIMITED_TIME, true},
-        {move, true, UNLIMITED_TIME, false},
-        {move, true, 0, true},
+        {move, false, UNLIMITED_TIME, true}, {move, true, UNLIMITED_TIME, false}, {move, true, 0, true},
     };
     for (const Case& c : cases) {
         engine.pvMove = c.best;

@@ -8,6 +8,7 @@
 #include "search/engine.h"
 #include "search/score.h"
 #include "support/captured_file.h"
+#include "support/chess.h"
 #include "uci/score_text.h"
 #include "uci/uci_output.h"
 #include "util/platform.h"
@@ -23,16 +24,11 @@ protected:
         output.setRootPosition();
     }
 
-    // Parses the moves one after another from the engine's position.
+    // The moves one after another from the engine's position.
     PrincipalVariation line(std::initializer_list<const char*> moves) {
         PrincipalVariation pv;
         Position pos = engine.game.position;
-        for (const char* text : moves) {
-            Move m = NO_MOVE;
-            UndoRecord undo;
-            EXPECT_TRUE(textToMove(pos, text, m, true) && pos.makeLegal(m, undo)) << text;
-            pv.moves[pv.length++] = m;
-        }
+        for (const char* text : moves) EXPECT_TRUE(playLine(pos, {pv.moves[pv.length++] = parseMove(pos, text)}));
         return pv;
     }
 

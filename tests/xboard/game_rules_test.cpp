@@ -22,6 +22,9 @@ TEST(ScoreHistory, ResignsAfterFourHopelessScoresThatDoNotImprove) {
     history.recordMove(true, -6999, true, 46);
     history.recordMove(true, -7100, true, 48);
     EXPECT_FALSE(history.shouldResign(RESIGN_AT));  // one of the four is above the threshold
+    ScoreHistory atThreshold;
+    for (int move = 50; move < 54; ++move) atThreshold.recordMove(true, RESIGN_AT, true, move);
+    EXPECT_TRUE(atThreshold.shouldResign(RESIGN_AT));
 }
 
 TEST(ScoreHistory, ForcedMovesAndASideChangeDoNotCount) {
@@ -72,8 +75,7 @@ TEST(TimeControl, LevelsGiveMovesToGoIncrementsAndCredits) {
         {"40 5 0", 0, 40, 0, 0},       {"40 5 0", 1, 40, 0, 0},  // White's and Black's first move
         {"40 5 0", 77, 2, 0, 0},       {"40 5 0", 78, 1, 0, 300000},
         {"40 5 0", 79, 1, 0, 300000},  {"40 5 0", 80, 40, 0, 0},  // a single period repeats
-        {"0 2:30 3", 0, 0, 3000, 3000}, {"0 2:30 3", 1001, 0, 3000, 3000},
-        {"0 0:05 0.5", 3, 0, 500, 500},
+        {"0 2:30 3", 0, 0, 3000, 3000}, {"0 2:30 3", 1001, 0, 3000, 3000}, {"0 0:05 0.5", 3, 0, 500, 500},
         // Three periods run in turn and the last one repeats.
         {"40 120 0 20 60 0 10 15 2", 78, 1, 0, 3600000}, {"40 120 0 20 60 0 10 15 2", 80, 20, 0, 0},
         {"40 120 0 20 60 0 10 15 2", 118, 1, 0, 900000}, {"40 120 0 20 60 0 10 15 2", 120, 10, 2000, 2000},

@@ -132,13 +132,5 @@ TEST_F(XboardTest, Chess960CastlingGoesBothWays) {
     }
 }
 
-TEST_F(XboardTest, AnIllegalPositionFallsBackToTheStart) {
-    start();
-    send({"force", "setboard 8/8/8/8/8/8/8/8 w - - 0 1", "usermove e2e4"});
-    EXPECT_EQ(answers(), Lines{"Error (Illegal position): 8/8/8/8/8/8/8/8 w - - 0 1"});
-    send({"sd 1", "go"});
-    EXPECT_EQ(lastPositionLine(), "position startpos moves e2e4 ");
-}
-
 }  // namespace
 }  // namespace zelmora::test

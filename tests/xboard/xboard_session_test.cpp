@@ -115,6 +115,7 @@ TEST_F(XboardGoLine, LevelTimeAndIncrementReachTheGoLine) {
     EXPECT_EQ(goLine({"new", "force", "level 40 5 0", "time 12345", "otim 99", "go"}),
               "go wtime 123450 btime 123450 winc 0 binc 0 movestogo 40");
     EXPECT_EQ(lastPositionLine(), "position startpos");
+    EXPECT_EQ(goLine({"new", "go"}), "go wtime 300000 btime 300000 winc 0 binc 0");  // a new game, a new clock
     EXPECT_EQ(goLine({"level 0 2:30 3", "usermove e2e4", "go"}), "go wtime 150000 btime 150000 winc 3000 binc 3000");
     EXPECT_EQ(lastPositionLine(), "position startpos moves e2e4 ");
     EXPECT_EQ(goLine({"st 2.5", "go"}), "go movetime 2500");
