@@ -113,7 +113,8 @@ TEST(CommandDriver, XboardStartsTheAdapterAndQuitOrTheEndOfInputEndsIt) {
     EXPECT_TRUE(t.err.empty());
     ASSERT_GE(t.out.size(), 4u);
     EXPECT_EQ(t.out[1], "feature done=0");
-    EXPECT_EQ(Lines(t.out.end() - 4, t.out.end()), (Lines{"feature done=1", "pong 3", "Error (unknown command): uci", ""}));
+    EXPECT_EQ(Lines(t.out.end() - 4, t.out.end()),
+              (Lines{"feature done=1", "pong 3", "Error (unknown command): uci", ""}));
     for (const std::string& line : runDriver("xboard\nprotover 2\nnew\nlevel 0 60 0\ngo\n").out)
         EXPECT_NE(line.rfind("move ", 0), 0u) << line;  // the search ends without a move
 }

@@ -105,12 +105,13 @@ TEST_F(EngineProcess, ArgumentsRevealHiddenOptionsAndQuitExitsCleanly) {
 // A GUI's session: a mate found at depth one (blocking, so that the next command waits for it),
 // an infinite search and a ponder search that end with a best move, and no "quit".
 TEST_F(EngineProcess, SessionWithMateInfiniteSearchAndPondering) {
-    ASSERT_EQ(run("uci\nsetoption name OwnBook value false\nsetoption name blocking value true\n"
-                  "position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo depth 1\nsetoption name blocking value false\n"
-                  "position startpos moves e2e4\ngo infinite\nisready\nstop\n"
-                  "go ponder wtime 3000 btime 3000\nponderhit\n",
-                  "VersteckteOptionen"),
-              0);
+    ASSERT_EQ(
+        run("uci\nsetoption name OwnBook value false\nsetoption name blocking value true\n"
+            "position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo depth 1\nsetoption name blocking value false\n"
+            "position startpos moves e2e4\ngo infinite\nisready\nstop\n"
+            "go ponder wtime 3000 btime 3000\nponderhit\n",
+            "VersteckteOptionen"),
+        0);
     std::vector<std::string> answers;
     bool mate = false;
     for (const std::string& line : lines("out")) {

@@ -9,7 +9,6 @@
 
 #include "board/notation.h"
 #include "book/material_statistics.h"
-#include "eval/evaluator.h"
 #include "support/captured_file.h"
 #include "support/chess.h"
 #include "support/temp_file.h"
@@ -166,32 +165,6 @@ TEST(MaterialGames, ShortGamesAreIgnoredAndRepeatedGamesCountOnce) {
     broken[20] = makeMove(0, 63, ROOK);
     EXPECT_FALSE(stats.addGame(broken, "", 0, 0, 1000, 1));
     EXPECT_EQ(stats.games.size(), 1u);
-}
-
-// A quiet game where one side is a knight up: the first position after the material has stood
-// for two plies is recorded, once, from the leading side's point of view.
-// A quiet game where Black is a knight up: the first position after the material has stood for
-// two plies is recorded, once, from the leader's point of view (White is to move there, so the
-// evaluation is negated).
-TEST(MaterialGames, OneQuietPositionPerClassSeenFromTheLeader) {
-    const char* fen = "r3k1n1/ppppp3/8/8/8/8/PPPPP3/R3K3 b - - 0 1";
-    const std::vector<Move> moves = cycledGame(fen, {"g8h6", "e1f1", "h6g8", "f1e1"}, 34);
-    MaterialStatistics stats;
-    // White rated 100 above Black; the leader wins.
-    ASSERT_TRUE(stats.addGame(moves, fen, 2500, 2400, 1000, -1));
-    EXPECT_TRUE(stats.addGame(moves, fen, 2500, 2400, 1000, -1));
-    ASSERT_EQ(stats.positions.size(), 1u);
-    Position recorded = fromFen(fen);
-    ASSERT_TRUE(playLine(recorded, {moves[0], moves[1], moves[2]}));
-    const MaterialPositionRecord& r = stats.positions.begin()->second;
-    EXPECT_EQ(stats.positions.begin()->first, recorded.key);
-    const double leaderScore = -std::make_unique<Evaluator>()->material.score(recorded);
-    EXPECT_GT(leaderScore, 0.0);
-    EXPECT_EQ(r.materialKey, materialClassKey(recorded));
-    EXPECT_DOUBLE_EQ(r.advantageSum, (leaderScore * 110.0 * 0.001 - 100.0) * 1000);
-    EXPECT_EQ(r.pointsSum, 1000);
-    EXPECT_EQ(r.weightSum, 1000);
-    EXPECT_DOUBLE_EQ(r.remainingSum, (34 - 2) * 1000.0);
 }
 
 }  // namespace

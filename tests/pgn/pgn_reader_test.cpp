@@ -69,7 +69,8 @@ TEST(PgnReader, ReadsAnnotatedRealWorldGames) {
 
     // The rating filter skips games silently; missing ratings count as 0, and nothing of a
     // skipped game (its FEN) carries over to the next.
-    const ReadResult strong = readAll(text + "\n" + TAGS + "[WhiteElo \"2100\"]\n[BlackElo \"2000\"]\n[Result \"*\"]\n1. d4 *", 2000);
+    const ReadResult strong =
+        readAll(text + "\n" + TAGS + "[WhiteElo \"2100\"]\n[BlackElo \"2000\"]\n[Result \"*\"]\n1. d4 *", 2000);
     EXPECT_EQ(strong.errors, "");
     ASSERT_EQ(strong.games.size(), 2u);
     EXPECT_EQ(strong.games[0].whiteElo, 2400);

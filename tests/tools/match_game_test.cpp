@@ -181,7 +181,8 @@ TEST_F(MatchGameTest, PonderhitChargesOnlyTheTimeAfterIt) {
     EXPECT_LT(log_.find("w < setoption name Ponder value true"), log_.find("w < isready")) << log_;
     EXPECT_EQ(log_.find("b < setoption name Ponder"), std::string::npos);
     EXPECT_LT(log_.find("b < go wtime"), log_.find("w < position startpos moves f2f3 e7e5\n"));
-    EXPECT_TRUE(std::regex_search(log_, std::regex("w < go ponder wtime 10[01]\\d\\d btime 10000 winc 100 binc 100\n")));
+    EXPECT_TRUE(
+        std::regex_search(log_, std::regex("w < go ponder wtime 10[01]\\d\\d btime 10000 winc 100 binc 100\n")));
     EXPECT_LT(log_.find("b > bestmove e7e5"), log_.find("w < ponderhit"));
     EXPECT_EQ(count(log_, "go ponder"), 1u) << "pondered on a mate";
 }

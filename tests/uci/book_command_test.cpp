@@ -56,7 +56,9 @@ TEST_F(BookCommand, WriteEpdNumbersItsTestPositions) {
     send("book add " + pgn.path() + " all");
     send("book writeEPD " + epd.path() + " threshold 0");
     EXPECT_TRUE(lines().empty());
-    EXPECT_EQ(epd.read(), "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 0 1; \" e4 e5 Sf3\"; \"QD-Teststellung 1\"\n");
+    EXPECT_EQ(
+        epd.read(),
+        "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 0 1; \" e4 e5 Sf3\"; \"QD-Teststellung 1\"\n");
 }
 
 TEST_F(BookCommand, GameStartsReloadTheBook) {

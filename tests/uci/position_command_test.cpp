@@ -25,7 +25,8 @@ TEST_F(PositionCommand, SetsUpTheBoardOrFallsBackToTheStart) {
         {"position   startpos   moves   d2d4\t d7d5  ", "rnbqkbnr/ppp1pppp/8/3p4/3P4/8/PPP1PPPP/RNBQKBNR w KQkq"},
         {"position fen " + KIWIPETE + " moves e1g1", castled},
         {"position fen " + KIWIPETE + " moves O-O", castled},
-        {"position fen " + KIWIPETE + " moves O-O-O e8c8", "2kr3r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/2KR3R w -"},
+        {"position fen " + KIWIPETE + " moves O-O-O e8c8",
+         "2kr3r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/2KR3R w -"},
         {"position fen 4k3/8/8/8/8/8/8/4K3 b - -", "4k3/8/8/8/8/8/8/4K3 b -"},  // counters may be left out
         {"position fen 8/4P3/8/8/8/8/k7/4K3 w - - 0 1 moves e7e8n", "4N3/8/8/8/8/8/k7/4K3 b -"},
         // A bad move keeps the ones before it; four move characters and a letter are no move.
@@ -52,7 +53,8 @@ TEST_F(PositionCommand, SetsUpTheBoardOrFallsBackToTheStart) {
     send("position fen 9/8/8/8/8/8/8/8 w - - 0 1 moves d2d4");
     send("position moves e7e5");
     send("position Chess960 x");
-    EXPECT_EQ(lines(), (Lines{"info string position: Ung\xFCltiger Zug:  xx e", INVALID_FEN + "9/8/8/8/8/8/8/8 w - - 0 1 moves d2d4",
+    EXPECT_EQ(lines(), (Lines{"info string position: Ung\xFCltiger Zug:  xx e",
+                              INVALID_FEN + "9/8/8/8/8/8/8/8 w - - 0 1 moves d2d4",
                               "info string 'position' ohne 'startpos' und ohne 'fen'",
                               "info string 'position Chess960' ohne Nummer"}));
 }
@@ -101,8 +103,9 @@ TEST_F(PositionCommand, PerftCountsDividesAndRefusesAbsurdDepths) {
 
 TEST_F(PositionCommand, EvalPrintsRoundedScoreThenValueAndMaterial) {
     // e = 34: cp (34 + 9) / 10; pawnless with equal material: 148 for White to move, -142 for Black.
-    for (const char* position : {"startpos", "fen kb6/1r6/8/8/4K3/8/6RB/8 w - - 0 1", "fen kb6/1r6/8/8/4K3/8/6RB/8 b - - 0 1",
-                                 "fen 8/8/8/8/8/7p/5k1P/7K w - - 0 1"}) {  // the last is stalemate
+    for (const char* position :
+         {"startpos", "fen kb6/1r6/8/8/4K3/8/6RB/8 w - - 0 1", "fen kb6/1r6/8/8/4K3/8/6RB/8 b - - 0 1",
+          "fen 8/8/8/8/8/7p/5k1P/7K w - - 0 1"}) {  // the last is stalemate
         send(std::string("position ") + position);
         send("eval");
     }

@@ -39,6 +39,8 @@ TEST(ScoreHistory, ForcedMovesAndASideChangeDoNotCount) {
 
 TEST(ScoreHistory, OffersADrawOnlyAfterALongLevelStretch) {
     ScoreHistory history;
+    history.recordMove(true, 0, true, 2);
+    history.clear();  // a new game starts the count again
     int offers = 0, firstOffer = 0;
     for (int move = 1; move <= 30; ++move) {
         if (history.recordMove(true, move % 2, true, 2 * move) && offers++ == 0) firstOffer = move;
