@@ -17,10 +17,6 @@ bool accepted(const char* fen) {
 TEST(Fen, StartPositionAndChess960Numbering) {
     Position classical;
     EXPECT_EQ(fenOf(classical), START);
-    EXPECT_EQ(classical.side[WHITE].castleEmptyKingSide, bit(61) | bit(62));
-    EXPECT_EQ(classical.side[WHITE].castleEmptyQueenSide, bit(57) | bit(58) | bit(59));
-    EXPECT_EQ(classical.side[BLACK].castleSafeKingSide, bit(4) | bit(5) | bit(6));
-    EXPECT_EQ(classical.side[BLACK].castleSafeQueenSide, bit(2) | bit(3) | bit(4));
 
     Position pos;
     ASSERT_TRUE(pos.setChess960(518));

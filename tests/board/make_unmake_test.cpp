@@ -118,15 +118,5 @@ TEST(MakeUnmake, SpecialMoves) {
     EXPECT_TRUE(before.same(pos));
 }
 
-TEST(MakeUnmake, IllegalMovesLeaveThePositionUntouched) {
-    Position pos = fromFen("4k3/8/8/8/8/8/4r3/4KB2 w - -");  // the e2 rook gives check
-    const Snapshot before(pos);
-    UndoRecord undo;
-    EXPECT_FALSE(pos.makeLegal(makeMove(60, 51, KING), undo));  // d2 is covered by the rook
-    EXPECT_TRUE(before.same(pos));
-    EXPECT_FALSE(pos.makeFast(makeMove(60, 51, KING), undo));
-    EXPECT_TRUE(before.same(pos));
-}
-
 }  // namespace
 }  // namespace zelmora::test

@@ -10,22 +10,6 @@ namespace {
 
 Square sq(const char* name) { return makeSquare(name[0] - 'a', '8' - name[1]); }
 
-TEST(AttackTables, SliderLookupsAgreeWithEachOther) {
-    EXPECT_EQ(popCount(rookAttacks(sq("a1"), 0)), 14);
-    EXPECT_EQ(rookAttacks(sq("a1"), bit(sq("a4"))) & fileMask(0), bit(sq("a2")) | bit(sq("a3")) | bit(sq("a4")));
-    std::mt19937_64 rng(1);
-    for (int i = 0; i < 20000; ++i) {
-        const Bitboard occ = rng() & rng();
-        const Square s = Square(rng() % 64);
-        EXPECT_EQ(rookAttacks(s, occ), fileAttacksFrom(s, occ) | rankAttacksFrom(s, occ));
-        EXPECT_EQ(bishopAttacks(s, occ), diagA1H8AttacksFrom(s, occ) | diagA8H1AttacksFrom(s, occ));
-    }
-    EXPECT_EQ(namedSets.cornerSquares, bit(sq("a1")) | bit(sq("a8")) | bit(sq("h1")) | bit(sq("h8")) | bit(sq("b2")) |
-                                           bit(sq("b7")) | bit(sq("g2")) | bit(sq("g7")));
-    EXPECT_EQ(popCount(namedSets.longDiagonals), 16);
-    EXPECT_EQ(parseSquareList("e4"), bit(sq("e4")));
-}
-
 TEST(AttackTables, AttackSetsCountBatteries) {
     // Rook behind queen on the d-file: the squares beyond the queen are attacked, d7 twice.
     Position pos = fromFen("3k4/8/8/8/8/8/3Q4/3RK3 b - -");
@@ -85,41 +69,6 @@ TEST(MoveGeneration, PawnOrderAndPromotions) {
     // Black mirrors: captures toward the a-file (+7) first.
     pos = fromFen("4k3/8/8/8/8/8/3p4/2N1NK2 b - -");
     EXPECT_EQ(texts(pos, generated(pos, true)), (std::vector<std::string>{"d2c1q", "d2e1q", "d2d1q"}));
-}
-
-TEST(MoveGeneration, Castling) {
-    Position pos = fromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
-    const std::vector<std::string> all = texts(pos, generated(pos));
-    EXPECT_NE(std::find(all.begin(), all.end(), "e1g1"), all.end());
-    EXPECT_NE(std::find(all.begin(), all.end(), "e1c1"), all.end());
-    // Chess960: king b1 and rook a1 castle as b1 takes a1; the queen-side squares c1, d1 must be free.
-    pos = fromFen("1k6/8/8/8/8/8/8/RK5R w HA -");
-    std::vector<Move> moves = generated(pos);
-    EXPECT_NE(std::find(moves.begin(), moves.end(), makeMove(57, 56, KING)), moves.end());
-    EXPECT_NE(std::find(moves.begin(), moves.end(), makeMove(57, 63, KING)), moves.end());
-    // An attacked square on the king's path forbids it; castling out of check never appears.
-    pos = fromFen("4k3/8/8/8/8/8/5r2/R3K2R w KQ -");
-    moves = generated(pos);
-    EXPECT_EQ(std::find(moves.begin(), moves.end(), makeMove(60, 63, KING)), moves.end());
-    EXPECT_NE(std::find(moves.begin(), moves.end(), makeMove(60, 56, KING)), moves.end());
-    pos = fromFen("4k3/8/8/8/8/8/4r3/R3K2R w KQ -");
-    moves = generated(pos);
-    EXPECT_EQ(std::find(moves.begin(), moves.end(), makeMove(60, 56, KING)), moves.end());
-}
-
-TEST(MoveGeneration, Evasions) {
-    // Double check: only the king moves.
-    Position pos = fromFen("4k3/8/8/8/8/5n2/8/4K2r w - -");
-    for (Move m : generated(pos)) EXPECT_EQ(movePiece(m), KING);
-    // A rook on the rank: the king may not step away along the rank, not even to a square the
-    // rook does not reach yet.
-    pos = fromFen("4k3/8/8/8/8/8/8/r3K3 w - -");
-    const std::vector<std::string> kingMoves = texts(pos, generated(pos));
-    EXPECT_EQ(kingMoves, (std::vector<std::string>{"e1d2", "e1e2", "e1f2"}));
-    // Blocks and the capture of the checker; en passant takes a checking pawn.
-    pos = fromFen("8/8/8/2k5/3Pp3/8/8/4K3 b - d3");
-    const std::vector<std::string> evasions = texts(pos, generated(pos));
-    EXPECT_NE(std::find(evasions.begin(), evasions.end(), "e4d3"), evasions.end());
 }
 
 TEST(MoveGeneration, CapturesAndChecks) {

@@ -8,6 +8,49 @@
 namespace zelmora::test {
 namespace {
 
+struct Case {
+    const char* fen;
+    const char* kind;
+};
+
+// One position per rule, White's version; each is also checked colour-mirrored.
+const Case CASES[] = {
+    // Six men.
+    {"4k2r/p7/8/8/8/8/8/R1B1K3 w - -", "RookMinorVsRookPawn/+100"},
+    {"4k3/p7/8/8/8/8/PP6/2B1K3 w - -", "MinorPawnVsKing/White"},
+    {"4k3/8/8/8/8/8/PPP5/2B1K3 w - -", "MinorPawnVsKing/White"},
+    {"4k3/p7/8/8/8/8/PP6/1N2K3 w - -", "Default"},  // a knight with the three pawns: no rule
+    {"4k3/8/8/8/8/8/8/RNBQK3 w - -", "Default"},
+    // Five men.
+    {"4k2r/8/8/8/8/8/P7/R3K3 w - -", "RookPawnVsRook/White"}, {"4k2r/8/8/8/8/8/8/RN2K3 w - -", "RookMinorVsRook/White"},
+    {"4k2r/8/8/8/8/8/8/R2QK3 w - -", "Default"}, {"4k3/8/8/8/8/8/8/RNB1K3 w - -", "Default"},
+    {"4k3/p7/8/8/8/8/8/R3K1n1 w - -", "RookMinorVsRookPawn/+100"},
+    {"3qk1n1/8/8/8/8/8/8/3QK3 w - -", "QueenMinorVsQueen"},
+    {"4k1n1/8/8/8/8/8/8/1NB1K3 w - -", "TwoMinorsVsPiece/White"},
+    {"4kb2/p7/8/8/8/8/P7/4K3 w - -", "MinorPawnVsKing/Black"},
+    {"4kb2/pp6/8/8/8/8/8/4K3 w - -", "MinorPawnVsKing/Black"},
+    {"4k2r/8/8/8/8/8/8/1NB1K3 w - -", "TwoMinorsVsPiece/White"},
+    {"4k3/p7/8/8/8/8/8/1NN1K3 w - -", "TwoKnightsVsPawn/White"}, {"4k3/p7/8/8/8/8/8/1NB1K3 w - -", "OneSidePawns"},
+    {"4kb2/8/8/8/8/8/P7/1N2K3 w - -", "BishopVsKnight"},
+    // Four men.
+    {"4kb2/8/8/8/8/8/8/1N2K3 w - -", "DeadDraw"}, {"4k2r/8/8/8/8/8/8/R3K3 w - -", "EqualPieces"},
+    {"3qk3/8/8/8/8/8/8/3QK3 w - -", "EqualPieces"}, {"4k2r/8/8/8/8/8/8/3QK3 w - -", "QueenVsRook/White"},
+    {"4kb2/8/8/8/8/8/8/R3K3 w - -", "RookVsMinor/White"}, {"4k1n1/8/8/8/8/8/P7/4K3 w - -", "PawnVsMinor/White"},
+    {"4k1n1/8/8/8/8/8/8/3QK3 w - -", "Default"}, {"4k3/p7/8/8/8/8/8/R3K3 w - -", "OneSidePawns"},
+    {"4k3/p7/8/8/8/8/P7/4K3 w - -", "PawnEnding"}, {"4k3/8/8/8/8/8/8/1NN1K3 w - -", "TwoKnights"},
+    {"4k3/8/8/8/8/8/8/1NB1K3 w - -", "BishopKnightMate/White"},
+    {"4k3/8/8/8/8/8/P7/1N2K3 w - -", "MinorPawnVsKing/White"}, {"4k3/8/8/8/8/8/8/2BBK3 w - -", "Default"},
+    // Three and two men.
+    {"4k3/8/8/8/8/8/8/1N2K3 w - -", "DeadDraw"}, {"4k3/8/8/8/8/8/P7/4K3 w - -", "KingPawnVsKing/White"},
+    {"4k3/8/8/8/8/8/8/R3K3 w - -", "MajorVsKing/White"}, {"4k3/8/8/8/8/8/8/3QK3 w - -", "MajorVsKing/White"},
+    {"4k3/8/8/8/8/8/8/4K3 w - -", "DeadDraw"},
+    // Any material.
+    {"4k3/pp6/8/8/8/8/PPP5/4K3 w - -", "PawnEnding"}, {"4kb2/pp6/8/8/8/8/PP6/2B1K3 w - -", "BishopVsBishop"},
+    {"4k1n1/pp6/8/8/8/8/PP6/1N2K3 w - -", "KnightVsKnight"}, {"4kb2/pp6/8/8/8/8/PP6/1N2K3 w - -", "BishopVsKnight"},
+    {"3qk3/pp6/8/8/8/8/PP6/3QK3 w - -", "QueenVsQueen"}, {"4k2r/pp6/8/8/8/8/PP6/R3K3 w - -", "Default"},
+    {"4k2r/8/8/8/8/8/PP6/R3K3 w - -", "OneSidePawns"}, {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -", "Default"},
+};
+
 class Recognizers : public testing::Test {
 protected:
     const EndgameRecognizer& kind(const Position& pos) { return *registry.select(pos); }
@@ -166,29 +209,20 @@ TEST_F(Recognizers, ScalingPullsDrawishBalancesIn) {
 // Every kind answers the colour-mirrored position alike: White-view values negate, values in the
 // side to move's view stay.
 TEST_F(Recognizers, AnswersAreColourSymmetric) {
-    const char* const fens[] = {
-        "4k3/8/8/8/8/8/8/4K3 w - -",             "4k3/8/8/8/8/8/8/1NN1K3 b - -",
-        "4k3/8/4K3/4P3/8/8/8/8 w - -",           "k7/8/8/8/8/8/P7/K7 b - -",
-        "8/8/8/4k3/8/8/8/R3K3 b - -",            "8/8/8/8/8/8/R7/5K1k b - -",
-        "3Q4/3K4/8/8/8/3k4/3r4/8 w - -",         "3R4/3K4/8/8/8/3k4/3r4/8 b - -",
-        "8/3K4/8/8/8/3k4/3r4/3R4 w - -",         "k7/8/8/8/3K4/3B4/8/7N b - -",
-        "k7/8/8/8/3K4/3B4/8/6N1 w - -",          "k7/8/8/8/8/8/P7/2B1K3 w - -",
-        "8/8/8/4k3/8/8/P7/2B1K3 b - -",          "8/8/8/8/8/4K3/4P3/k6n w - -",
-        "k7/8/8/8/8/8/P7/K5n1 b - -",            "k7/8/8/8/8/8/1R6/4K2n w - -",
-        "8/8/8/3kn3/8/8/8/R3K3 b - -",           "4k1b1/8/8/8/8/8/8/1NB1K3 w - -",
-        "4k2r/8/8/8/8/8/8/1NB1K3 b - -",         "4k2r/p7/8/8/8/8/8/R1B1K3 w - -",
-        "4k3/p7/8/8/8/8/8/R3K1n1 b - -",         "4k2r/8/8/8/8/8/P7/R3K3 w - -",
-        "7k/6r1/8/8/8/8/8/RN2K3 b - -",          "3qk3/8/8/8/8/8/8/3QKN2 w - -",
-        "4k3/p7/8/4N3/8/8/8/1N2K3 b - -",        "4k3/8/p7/N7/8/8/8/1N2K3 w - -",
-        "8/6p1/8/P7/8/8/6Pk/K7 w - -",           "8/8/8/8/8/1p6/2k4P/K7 w - -",
-        "4k3/1p6/8/2b5/8/3B4/P7/4K3 b - -",      "4k3/8/8/2b5/8/3B4/4P3/4K3 w - -",
-        "4k1n1/pp6/8/8/8/8/PP6/N3K3 w - -",      "4kb2/p1p5/8/8/8/8/6PP/1N2K3 b - -",
-        "3qk3/pp6/8/8/8/8/PP6/3QK3 w - -",       "4k2r/8/8/8/8/8/PP6/2B1K3 b - -",
-        "4k3/p7/8/8/8/8/PP6/2B1K3 w - -",
+    // Every rule of the selection table, and positions with Black to move or special features.
+    std::vector<std::string> fens = {
+        "4k3/8/8/8/8/8/8/1NN1K3 b - -",     "k7/8/8/8/8/8/P7/K7 b - -",          "8/8/8/4k3/8/8/8/R3K3 b - -",
+        "8/8/8/8/8/8/R7/5K1k b - -",        "3R4/3K4/8/8/8/3k4/3r4/8 b - -",     "8/3K4/8/8/8/3k4/3r4/3R4 w - -",
+        "k7/8/8/8/3K4/3B4/8/7N b - -",      "8/8/8/4k3/8/8/P7/2B1K3 b - -",      "8/8/8/8/8/4K3/4P3/k6n w - -",
+        "k7/8/8/8/8/8/1R6/4K2n w - -",      "8/8/8/3kn3/8/8/8/R3K3 b - -",       "4k2r/8/8/8/8/8/8/1NB1K3 b - -",
+        "4k3/p7/8/8/8/8/8/R3K1n1 b - -",    "7k/6r1/8/8/8/8/8/RN2K3 b - -",      "4k3/p7/8/4N3/8/8/8/1N2K3 b - -",
+        "8/6p1/8/P7/8/8/6Pk/K7 w - -",      "8/8/8/8/8/1p6/2k4P/K7 w - -",       "4k3/1p6/8/2b5/8/3B4/P7/4K3 b - -",
+        "4kb2/p1p5/8/8/8/8/6PP/1N2K3 b - -", "4k2r/8/8/8/8/8/PP6/2B1K3 b - -",   "3Q4/3K4/8/8/8/3k4/3r4/8 w - -",
     };
+    for (const Case& c : CASES) fens.push_back(c.fen);
     const int windows[][2] = {{-500001, 500001}, {0, 1}, {-1, 0}, {-3, -1}, {1, 3}, {6000, 6001},
                               {-6001, -6000}, {8000, 8001}, {-9000, -8000}, {-100, 100}};
-    for (const char* fen : fens) {
+    for (const std::string& fen : fens) {
         const Position a = positionOf(fen);
         const Position b = positionOf(mirror(fen));
         const EndgameRecognizer& x = kind(a);
@@ -220,48 +254,6 @@ TEST_F(Recognizers, AnswersAreColourSymmetric) {
     }
 }
 
-struct Case {
-    const char* fen;
-    const char* kind;
-};
-
-// One position per rule, White's version; each is also checked colour-mirrored.
-const Case CASES[] = {
-    // Six men.
-    {"4k2r/p7/8/8/8/8/8/R1B1K3 w - -", "RookMinorVsRookPawn/+100"},
-    {"4k3/p7/8/8/8/8/PP6/2B1K3 w - -", "MinorPawnVsKing/White"},
-    {"4k3/8/8/8/8/8/PPP5/2B1K3 w - -", "MinorPawnVsKing/White"},
-    {"4k3/p7/8/8/8/8/PP6/1N2K3 w - -", "Default"},  // a knight with the three pawns: no rule
-    {"4k3/8/8/8/8/8/8/RNBQK3 w - -", "Default"},
-    // Five men.
-    {"4k2r/8/8/8/8/8/P7/R3K3 w - -", "RookPawnVsRook/White"}, {"4k2r/8/8/8/8/8/8/RN2K3 w - -", "RookMinorVsRook/White"},
-    {"4k2r/8/8/8/8/8/8/R2QK3 w - -", "Default"}, {"4k3/8/8/8/8/8/8/RNB1K3 w - -", "Default"},
-    {"4k3/p7/8/8/8/8/8/R3K1n1 w - -", "RookMinorVsRookPawn/+100"},
-    {"3qk1n1/8/8/8/8/8/8/3QK3 w - -", "QueenMinorVsQueen"},
-    {"4k1n1/8/8/8/8/8/8/1NB1K3 w - -", "TwoMinorsVsPiece/White"},
-    {"4kb2/p7/8/8/8/8/P7/4K3 w - -", "MinorPawnVsKing/Black"},
-    {"4kb2/pp6/8/8/8/8/8/4K3 w - -", "MinorPawnVsKing/Black"},
-    {"4k2r/8/8/8/8/8/8/1NB1K3 w - -", "TwoMinorsVsPiece/White"},
-    {"4k3/p7/8/8/8/8/8/1NN1K3 w - -", "TwoKnightsVsPawn/White"}, {"4k3/p7/8/8/8/8/8/1NB1K3 w - -", "OneSidePawns"},
-    {"4kb2/8/8/8/8/8/P7/1N2K3 w - -", "BishopVsKnight"},
-    // Four men.
-    {"4kb2/8/8/8/8/8/8/1N2K3 w - -", "DeadDraw"}, {"4k2r/8/8/8/8/8/8/R3K3 w - -", "EqualPieces"},
-    {"3qk3/8/8/8/8/8/8/3QK3 w - -", "EqualPieces"}, {"4k2r/8/8/8/8/8/8/3QK3 w - -", "QueenVsRook/White"},
-    {"4kb2/8/8/8/8/8/8/R3K3 w - -", "RookVsMinor/White"}, {"4k1n1/8/8/8/8/8/P7/4K3 w - -", "PawnVsMinor/White"},
-    {"4k1n1/8/8/8/8/8/8/3QK3 w - -", "Default"}, {"4k3/p7/8/8/8/8/8/R3K3 w - -", "OneSidePawns"},
-    {"4k3/p7/8/8/8/8/P7/4K3 w - -", "PawnEnding"}, {"4k3/8/8/8/8/8/8/1NN1K3 w - -", "TwoKnights"},
-    {"4k3/8/8/8/8/8/8/1NB1K3 w - -", "BishopKnightMate/White"},
-    {"4k3/8/8/8/8/8/P7/1N2K3 w - -", "MinorPawnVsKing/White"}, {"4k3/8/8/8/8/8/8/2BBK3 w - -", "Default"},
-    // Three and two men.
-    {"4k3/8/8/8/8/8/8/1N2K3 w - -", "DeadDraw"}, {"4k3/8/8/8/8/8/P7/4K3 w - -", "KingPawnVsKing/White"},
-    {"4k3/8/8/8/8/8/8/R3K3 w - -", "MajorVsKing/White"}, {"4k3/8/8/8/8/8/8/3QK3 w - -", "MajorVsKing/White"},
-    {"4k3/8/8/8/8/8/8/4K3 w - -", "DeadDraw"},
-    // Any material.
-    {"4k3/pp6/8/8/8/8/PPP5/4K3 w - -", "PawnEnding"}, {"4kb2/pp6/8/8/8/8/PP6/2B1K3 w - -", "BishopVsBishop"},
-    {"4k1n1/pp6/8/8/8/8/PP6/1N2K3 w - -", "KnightVsKnight"}, {"4kb2/pp6/8/8/8/8/PP6/1N2K3 w - -", "BishopVsKnight"},
-    {"3qk3/pp6/8/8/8/8/PP6/3QK3 w - -", "QueenVsQueen"}, {"4k2r/pp6/8/8/8/8/PP6/R3K3 w - -", "Default"},
-    {"4k2r/8/8/8/8/8/PP6/R3K3 w - -", "OneSidePawns"}, {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -", "Default"},
-};
 
 TEST(RecognizerSelection, EveryRuleForBothColours) {
     const RecognizerRegistry registry;

@@ -44,27 +44,6 @@ TEST(TranspositionTable, MateScoresAreStoredRelativeToTheNode) {
     EXPECT_EQ(probe(tt, key, 12).score, MATE_THRESHOLD - 1);
 }
 
-TEST(TranspositionTable, SameKeyKeepsTheDeeperOrTheOneNearerThePrincipalVariation) {
-    TranspositionTable tt(SMALL);
-    const std::uint64_t key = keyAt(3, 9);
-    tt.store(key, 1, 100, makeDepthWord(24, BOUND_LOWER), 0, 5);
-
-    tt.store(key, 2, 200, makeDepthWord(16, BOUND_EXACT), 0, 0);  // shallower
-    EXPECT_EQ(probe(tt, key).move, 1u);
-    tt.store(key, 3, 300, makeDepthWord(24, BOUND_LOWER), 0, 6);  // as deep, larger count
-    EXPECT_EQ(probe(tt, key).move, 1u);
-    tt.store(key, 4, 400, makeDepthWord(24, BOUND_LOWER), 0, 5);  // as deep, same count
-    EXPECT_EQ(probe(tt, key).move, 4u);
-    tt.store(key, 5, 500, makeDepthWord(24, BOUND_LOWER), 0, 2);  // smaller count
-    const Probe p = probe(tt, key);
-    EXPECT_EQ(p.move, 5u);
-    EXPECT_EQ(p.score, 500);
-    EXPECT_EQ(p.count, 2);
-    tt.store(key, 6, 600, makeDepthWord(32, BOUND_UPPER), 0, 9);  // deeper
-    EXPECT_EQ(probe(tt, key).depthWord, makeDepthWord(32, BOUND_UPPER));
-    EXPECT_EQ(tt.entries()[4].keyLow, 0u);  // never a second copy
-}
-
 TEST(TranspositionTable, CutoffTestNeedsDepthAndAFittingBound) {
     const int alpha = -50, beta = 50;
     auto cut = [&](int score, int flags, int storedDepth = 24) {
