@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 class EngineProcess : public ::testing::Test {
@@ -102,5 +102,29 @@ TEST_F(EngineProcess, ArgumentsRevealHiddenOptionsAndQuitExitsCleanly) {
     EXPECT_EQ(lines("out").size(), 20u);  // the hidden options too, and nothing after quit
 }
 
+// A GUI's session: a mate found at depth one (blocking, so that the next command waits for it),
+// an infinite search and a ponder search that end with a best move, and no "quit".
+TEST_F(EngineProcess, SessionWithMateInfiniteSearchAndPondering) {
+    ASSERT_EQ(
+        run("uci\nsetoption name OwnBook value false\nsetoption name blocking value true\n"
+            "position fen 6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\ngo depth 1\nsetoption name blocking value false\n"
+            "position startpos moves e2e4\ngo infinite\nisready\nstop\n"
+            "go ponder wtime 3000 btime 3000\nponderhit\n",
+            "VersteckteOptionen"),
+        0);
+    std::vector<std::string> answers;
+    bool mate = false;
+    for (const std::string& line : lines("out")) {
+        mate |= line.find("score mate 1") != std::string::npos;
+        if (line.rfind("bestmove", 0) == 0 || line == "readyok") answers.push_back(line.substr(0, 13));
+    }
+    EXPECT_TRUE(mate);
+    ASSERT_EQ(answers.size(), 4u);
+    EXPECT_EQ(answers[0], "bestmove d1d8");
+    EXPECT_EQ(answers[1], "readyok");  // answered while searching
+    EXPECT_EQ(answers[2].substr(0, 9), "bestmove ");
+    EXPECT_EQ(answers[3].substr(0, 9), "bestmove ");
+}
+
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -89,37 +89,11 @@ TEST(Notation, GermanWriter) {
     EXPECT_EQ(german(fromFen("7k/8/5KQ1/8/8/8/8/8 w - -"), makeMove(22, 14, QUEEN)), "Dg7#");
 }
 
-// Every legal move survives writing and reading back, in both styles.
-TEST(Notation, RoundTripsOnRandomGames) {
-    std::mt19937 rng(29);
-    int checked = 0;
-    for (int game = 0; game < 40; ++game) {
-        GameRecord record;
-        if (game % 2) record.setChess960(unsigned(rng() % 960));
-        for (int ply = 0; ply < 150; ++ply) {
-            const Position& pos = record.position;
-            const std::vector<Move> legal = legalMoves(pos);
-            for (Move m : legal) {
-                const std::string coord = coordinate(pos, m);
-                ASSERT_EQ(read(pos, coord.c_str(), true), m) << coord << " in " << fenOf(pos);
-                const std::string text = german(pos, m);
-                if (text.find(' ') == std::string::npos || text.find(" e.p.") != std::string::npos) {
-                    ASSERT_EQ(read(pos, text.c_str()), m) << text << " in " << fenOf(pos);
-                    ++checked;
-                }
-            }
-            if (legal.empty()) break;
-            record.playMove(legal[rng() % legal.size()]);
-        }
-    }
-    EXPECT_GT(checked, 100000);
-}
-
 TEST(Notation, ReaderSurvivesGarbage) {
     std::mt19937 rng(31);
     const std::string alphabet = "abcdefgh12345678NBRQKSLTDxX-=/+#!?e.p O0";
     Position pos;
-    for (int i = 0; i < 50000; ++i) {
+    for (int i = 0; i < 20000; ++i) {
         std::string text;
         const int length = int(rng() % 12);
         for (int j = 0; j < length; ++j) text += rng() % 8 ? alphabet[rng() % alphabet.size()] : char(rng() % 256);

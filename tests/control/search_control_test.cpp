@@ -1,14 +1,20 @@
-#include "control/search_control.h"
+// Searches with several threads through the UCI front end: start, stop, a new search, a thread
+// count change in the middle of a search, pondering, teardown while the workers run, and mate
+// scores that must not depend on how many threads found them.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
 #include <thread>
 
 #include "board/notation.h"
+#include "control/search_control.h"
 #include "search/engine.h"
+#include "support/protocol_fixture.h"
 #include "support/recording_output.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 // The searches run on a position with one legal move, so that the result is known whether the
@@ -103,32 +109,84 @@ TEST_F(SearchControlTest, BlockingSearchesRunInTheCallerUnlessPondering) {
     EXPECT_NE(results[1].thread, std::this_thread::get_id());
 }
 
-TEST_F(SearchControlTest, QuitSuppressesEveryResult) {
-    control.quit = true;
-    ASSERT_TRUE(control.go(none, false, true));
-    control.stop();
-    control.blocking = true;
-    output.holdUntilStopped = false;
-    control.go(depth(1), false, false);
-    EXPECT_TRUE(output.results().empty());
+const char MIDDLE_GAME[] = "position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 8";
+
+class ParallelSearch : public test::ProtocolTest {
+protected:
+    // Lines starting with prefix; waits up to 30 s for count of them.
+    std::vector<std::string> waitForLines(const std::string& prefix, std::size_t count = 1) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (;;) {
+            std::vector<std::string> found;
+            for (const std::string& line : lines())
+                if (line.rfind(prefix, 0) == 0) found.push_back(line);
+            if (found.size() >= count || std::chrono::steady_clock::now() > deadline) return found;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    // Exactly one best move comes, and it is legal in the game position.
+    void expectOneLegalBestMove() {
+        const std::vector<std::string> best = waitForLines("bestmove");
+        ASSERT_EQ(best.size(), 1u);
+        Move m;
+        EXPECT_TRUE(textToMove(engine.game.position, best[0].substr(9, best[0].find(' ', 9) - 9).c_str(), m, true))
+            << best[0];
+    }
+};
+
+TEST_F(ParallelSearch, TwoAndFourThreadsStopAndSearchAgainWithScaledNodeCounts) {
+    for (int threads : {2, 4}) {
+        out.clear();
+        send("setoption name NumberOfProcessors value " + std::to_string(threads));
+        send(MIDDLE_GAME);
+        send("go infinite");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        send("stop");
+        expectOneLegalBestMove();
+        out.clear();
+        send("go depth 6");
+        expectOneLegalBestMove();
+        const std::string last = waitForLines("info depth").back();
+        const long long nodes = std::stoll(last.substr(last.find(" nodes ") + 7));
+        EXPECT_GT(nodes, 0);
+        EXPECT_EQ(nodes % threads, 0) << "printed nodes are the main thread's times the thread count";
+    }
 }
 
-TEST_F(SearchControlTest, TeardownStopsAndJoinsARunningSearch) {
-    {
-        SearchControl local(&engine, &output, &clock);
-        ASSERT_TRUE(local.go(none, false, true));
+TEST_F(ParallelSearch, AThreadCountChangeStopsTheSearchSilentlyAndTheNextSearchUsesIt) {
+    send("setoption name NumberOfProcessors value 2");
+    send(MIDDLE_GAME);
+    send("go infinite");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    send("setoption name NumberOfProcessors value 3");
+    EXPECT_TRUE(out.text().find("bestmove") == std::string::npos) << "the stop is silent";
+    EXPECT_EQ(control.threadCount(), 3);
+    ASSERT_NE(control.worker(1), nullptr);
+    EXPECT_EQ(control.worker(2), nullptr);
+    send("go depth 5");
+    expectOneLegalBestMove();
+}
+
+TEST_F(ParallelSearch, MateScoresDoNotDependOnTheThreadCount) {
+    const struct {
+        const char* fen;
+        const char* score;
+    } problems[] = {
+        {"r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 1", "score mate 2"},
+        {"r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1", "score mate 3"},
+    };
+    send("setoption name NumberOfProcessors value 2");
+    for (const auto& p : problems) {
+        send("ucinewgame");
+        send(std::string("position fen ") + p.fen);
+        send("go depth 8");
+        ASSERT_EQ(waitForLines("bestmove").size(), 1u);
+        const auto finals = waitForLines("info depth");
+        ASSERT_FALSE(finals.empty());
+        EXPECT_NE(finals.back().find(p.score), std::string::npos) << finals.back();
+        out.clear();
     }
-    EXPECT_TRUE(engine.stop);
-    // A real search ends without a result; the stand-in may already have been in it.
-    EXPECT_LE(output.results().size(), 1u);
-    const std::size_t before = output.results().size();
-    {
-        SearchControl local(&engine, &output, &clock);
-        output.holdUntilStopped = false;
-        ASSERT_TRUE(local.go(depth(1), false, false));
-        ASSERT_TRUE(output.waitForResults(before + 1));
-    }  // the finished thread is joined here
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -6,10 +6,9 @@
 #include "eval/eval_terms.h"
 #include "eval/eval_test_support.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
-using test::positionOf;
 
 std::string squaresOf(Bitboard b) {
     std::string text;
@@ -112,4 +111,4 @@ TEST(KingTerms, QueenAndKnightAgainstTheShelter) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -8,7 +8,7 @@
 
 #include "eval/material_score.h"
 #include "eval/recognizer.h"
-#include "search/search_test_helpers.h"
+#include "support/chess.h"
 
 namespace zelmora::test {
 namespace {
@@ -73,59 +73,6 @@ TEST_F(MaterialScore, ExchangingColoursNegatesExactly) {
             for (const char* fen : fens) EXPECT_EQ(score(mirrorFen(fen)), -score(fen)) << fen << " " << setting;
         }
     }
-}
-
-TEST_F(MaterialScore, CacheKeepsScoreAndRecognizerPerConfiguration) {
-    const Position pos = fromFen(PAWN_UP);
-    EXPECT_EQ(material.score(pos), 590);
-    EXPECT_EQ(material.currentRecognizer(), registry.select(pos));
-    material.setNeuroMaterial(0);  // does not clear the cache by itself
-    EXPECT_EQ(score("rnbqkbnr/1ppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq -"), 590);
-    material.clear();
-    EXPECT_EQ(material.score(pos), 1001);
-    material.setNeuroMaterial(40);  // same counts, other bishop relation: another entry
-    EXPECT_EQ(score(BISHOPS_OPPOSITE), 901);
-    EXPECT_EQ(score(BISHOPS_SAME), 1000);
-    EXPECT_EQ(score(BISHOPS_OPPOSITE), 901);
-}
-
-TEST_F(MaterialScore, DeltaForm) {
-    EXPECT_EQ(score(START), 0);
-    EXPECT_EQ(score(PAWN_UP, true), 590);
-    EXPECT_EQ(material.currentScore(), 0);
-    EXPECT_EQ(score(PAWN_UP), 590);
-    EXPECT_EQ(score(mirrorFen(PAWN_UP), true), -1180);
-    EXPECT_EQ(material.currentScore(), 590);
-
-    // Across recognizers the answer is the mover's gain of 1000000.
-    const char* const fens[] = {START, ROOK_VS_NONE, "4k3/8/8/8/8/8/4P3/4K3 w - -", "4k3/8/8/8/8/8/8/1NB1K3 w - -",
-                                "4k3/4p3/8/8/8/8/8/R3K3 w - -"};
-    int checked = 0;
-    for (const char* a : fens) {
-        for (const char* b : fens) {
-            const std::string board = std::string(b).substr(0, std::string(b).find(' '));
-            if (registry.select(fromFen(a)) == registry.select(fromFen(b))) continue;
-            material.score(fromFen(a));
-            EXPECT_EQ(score(board + " w - -", true), 1000000) << a << " / " << b;
-            EXPECT_EQ(score(board + " b - -", true), -1000000) << a << " / " << b;
-            EXPECT_EQ(material.currentRecognizer(), registry.select(fromFen(a)));
-            ++checked;
-        }
-    }
-    if (checked == 0) GTEST_SKIP() << "no endgame recognizer kinds are registered yet";
-}
-
-TEST_F(MaterialScore, FailedNetworkLoadKeepsTheCurrentNetwork) {
-    EXPECT_FALSE(material.loadNetwork("/nonexistent/zelmora/materialwerte.txt"));
-    EXPECT_FALSE(material.network().readNetworkText("9 2 0 1 1 1 0 0 1 0 1.5"));
-    // A good network of the wrong shape is no material network.
-    const auto path = std::filesystem::temp_directory_path() / ("zelmora_mat_" + std::to_string(getpid()));
-    std::ofstream(path) << "9 2 0 1 1 1 0 0 1 0 1.5 2.5";
-    EXPECT_TRUE(Network().loadNetwork(path.string()));
-    EXPECT_FALSE(material.loadNetwork(path.string().c_str()));
-    std::filesystem::remove(path);
-    EXPECT_EQ(score(PAWN_UP), 590);
-    EXPECT_TRUE(material.loadNetwork("(internal)"));
 }
 
 }  // namespace

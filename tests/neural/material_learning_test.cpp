@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
-#include <regex>
 #include <string>
 
 #include "material/learning.h"
@@ -11,24 +9,10 @@
 #include "material/training_samples.h"
 #include "neural/network.h"
 #include "support/captured_file.h"
-#include "support/temp_file.h"
 #include "util/random.h"
 
 namespace zelmora::test {
 namespace {
-
-// A line as the statistics writer lays it out.
-std::string line(unsigned leading, unsigned other, int relation, int balance, double p, long w, double a, double r) {
-    char text[128];
-    std::snprintf(text, sizeof text, "%05x %05x %2d %3d %8.6f %10ld %10.3f %6.1f\n", leading, other, relation, balance,
-                  p, w, a, r);
-    return text;
-}
-
-TrainingLine parse(const std::string& text) {
-    MaterialSample sample;
-    return parseTrainingLine(text.c_str(), sample);
-}
 
 MaterialSampleSet sampleSet(std::initializer_list<MaterialSample> samples) {
     MaterialSampleSet set;
@@ -56,91 +40,12 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(directory); }
 
-    std::vector<std::string> logLines() const {
-        std::FILE* log = std::fopen(files.log.c_str(), "r");
-        std::vector<std::string> lines;
-        for (char text[128]; log && std::fgets(text, sizeof text, log);) lines.push_back(text);
-        if (log) std::fclose(log);
-        return lines;
-    }
-
     Network network;
     RandomGenerator random{12345};
     std::string directory;
     MaterialTrainingFiles files;
     CapturedFile messages;
 };
-
-TEST(MaterialTrainingSamples, WeightAndTargetFormulas) {
-    EXPECT_NEAR(materialTrainingWeight(0.5, 380000), 0.6854171466, 1e-9);
-    EXPECT_NEAR(materialTrainingWeight(0.5, 300000), 1.0 / 2000, 1e-12);  // both halves start at 0.001
-    EXPECT_EQ(materialTrainingWeight(1.0, 1e6), 0.0);
-    EXPECT_LT(materialTrainingWeight(0.005, 1e6), 0.03 * materialTrainingWeight(0.5, 1e6));
-    for (double w = 300000; w < 1e8; w *= 2) EXPECT_LT(materialTrainingWeight(0.6, w), materialTrainingWeight(0.6, 2 * w));
-
-    EXPECT_NEAR(materialTrainingTarget(0.75, 40, 50), 0.6877051748, 1e-9);
-    EXPECT_NEAR(materialTrainingTarget(0.9, 0, 0), 0.9, 1e-12);   // no advantage, no length: p itself
-    EXPECT_NEAR(materialTrainingTarget(0.9, 0, 1e5), 0.5, 1e-3);  // endless games teach nothing
-}
-
-TEST(MaterialTrainingSamples, LinesAreDecodedAndFiltered) {
-    MaterialSample s;
-    ASSERT_EQ(parseTrainingLine(line(0x12345, 0x01122, -1, 7, 0.75, 400000, 40, 50).c_str(), s), TrainingLine::Accepted);
-    EXPECT_EQ(std::vector<int>(s.own, s.own + 5), (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(std::vector<int>(s.other, s.other + 5), (std::vector<int>{0, 1, 1, 2, 2}));
-    EXPECT_EQ(s.x, -1);
-    EXPECT_NEAR(s.target, 0.6877051748, 1e-6);  // p as written with six decimals
-
-    const TrainingLine yes = TrainingLine::Accepted, no = TrainingLine::Rejected, bad = TrainingLine::Malformed;
-    const std::pair<std::string, TrainingLine> cases[] = {
-        {line(0x1001, 0x1000, 0, 1, 0.995, 300000, 0, 40), yes},
-        {line(0x1001, 0x1000, 0, 1, 1.0, 900000, 0, 40), no},
-        {line(0x1001, 0x1000, 0, 1, 0.6, 299999, 0, 40), no},
-        {line(0x1001, 0x1000, 0, 1, 0.6, 900000, -251, 40), no},  // the games' advantage against the material
-        {line(0x1001, 0x1000, 0, 0, 0.6, 900000, -251, 40), yes},
-        {line(0x1001, 0x1000, 0, -1, 0.6, 900000, 251, 40), no},
-        {line(0x1000, 0x00110, 0, 0, 0.6, 900000, 0, 40), no},  // rook against two minors
-        {line(0x1000, 0x00111, 0, 0, 0.6, 900000, 0, 40), yes},
-        {line(0x00005, 0, 0, 5, 0.9, 900000, 0, 40), no},   // pawns only against a bare king
-        {line(0x00010, 0, 0, 3, 0.6, 900000, 0, 40), no},   // a single man against a bare king
-        {line(0x10001, 0, 0, 10, 0.9, 900000, 0, 40), yes},
-        {"01001 01000  0   1 nan     900000      0.000   40.0", no},
-        {"01001 01000  0   1 0.6 900000 0.0 inf", no},
-        {"01001 01000  0   1 0.6 900000 0.0", bad},
-        {"01001 01000  0   1x 0.6 900000 0.0 40", bad},
-        {"", bad}};
-    for (const auto& [text, expected] : cases) EXPECT_EQ(parse(text), expected) << text;
-}
-
-TEST(MaterialTrainingSamples, ReadingStopsAtTheFirstMalformedLine) {
-    const std::string good = line(0x1001, 0x1000, 0, 1, 0.6, 900000, 0, 40);
-    const std::string rejected = line(0x1001, 0x1000, 0, 1, 1.0, 900000, 0, 40);
-    TempFile file(good + rejected + good + "01001 01000 garbage\n" + good);
-    MaterialSampleSet set;
-    CapturedFile messages;
-    EXPECT_EQ(readTrainingFile(file.name(), set, messages.get()), 2);
-    EXPECT_EQ(readTrainingFile(file.name(), set, messages.get()), 2);  // appends
-    EXPECT_EQ(set.samples.size(), 4u);
-    EXPECT_NEAR(set.weightSum, 4 * materialTrainingWeight(0.6, 900000), 1e-12);
-    EXPECT_NE(messages.text().find("line 4"), std::string::npos) << messages.text();
-
-    TempFile overlong(good + std::string(5000, '7') + "\n" + good);
-    MaterialSampleSet second;
-    EXPECT_EQ(readTrainingFile(overlong.name(), second, messages.get()), 1);
-}
-
-TEST(MaterialTrainingSamples, NothingToLearnReturnsWithAMessage) {
-    Network network;
-    ASSERT_TRUE(network.loadNetwork(""));
-    RandomGenerator random(1);
-    TempFile empty("");
-    TempFile unusable(line(0x1001, 0x1000, 0, 1, 1.0, 900000, 0, 40));
-    for (const std::string& name : {std::string("/nonexistent/training.txt"), empty.path(), unusable.path()}) {
-        CapturedFile messages;
-        runMaterialLearning(name.c_str(), network, random, messages.get());
-        EXPECT_NE(messages.text().find("no training samples in " + name), std::string::npos) << messages.text();
-    }
-}
 
 // The gradient is the descent direction of the epoch error: minus its derivative.
 TEST_F(MaterialTraining, GradientMatchesFiniteDifferences) {
@@ -157,90 +62,6 @@ TEST_F(MaterialTraining, GradientMatchesFiniteDifferences) {
         network.weight(c) = saved;
         EXPECT_NEAR(gradient[c], -(above - below) / (2 * h), 1e-6 * std::abs(gradient[c]) + 1e-10) << c;
     }
-}
-
-TEST_F(MaterialTraining, SwappedSidesWithTheOppositeTargetGiveTheSameStep) {
-    for (const MaterialSample& s : TINY.samples) {
-        MaterialSample swapped = s;
-        std::copy(s.own, s.own + 5, swapped.other);
-        std::copy(s.other, s.other + 5, swapped.own);
-        swapped.target = 1 - s.target;
-        const MaterialSampleSet one = sampleSet({s}), other = sampleSet({swapped});
-        MaterialTrainer a(network, one, random, files, messages.get());
-        const double errorA = a.computeGradient();
-        MaterialTrainer b(network, other, random, files, messages.get());
-        EXPECT_NEAR(b.computeGradient(), errorA, 1e-12 * errorA);
-        // Equal up to rounding: 1 - (1 - t) need not be t exactly.
-        for (std::size_t c = 0; c < a.gradient().size(); ++c)
-            EXPECT_NEAR(a.gradient()[c], b.gradient()[c], 1e-10 * std::abs(a.gradient()[c])) << c;
-    }
-}
-
-TEST_F(MaterialTraining, EpochsLowerTheErrorAndSaveTheBestNetwork) {
-    MaterialTrainer trainer(network, TINY, random, files, messages.get());
-    const double first = trainer.runEpoch();
-    double last = first;
-    for (int i = 1; i < 300; ++i) last = trainer.runEpoch();
-    EXPECT_LT(last, 0.5 * first);
-
-    // Saved at epochs 100, 200 and 300, each time with the weights the logged error belongs to.
-    const std::regex format(R"([ *X][ \d]{5}\d \d\.\d{5} [ \d]\d\.\d{7} [ \d]{4}\d\n)");
-    const std::vector<std::string> lines = logLines();
-    ASSERT_EQ(lines.size(), 3u);
-    for (const std::string& text : lines) EXPECT_TRUE(std::regex_match(text, format)) << text;
-    EXPECT_EQ(lines[0].substr(0, 16), "*   100 0.00001 ");
-    EXPECT_EQ(lines[2].substr(0, 7), "*   300");
-
-    Network saved;
-    ASSERT_TRUE(saved.loadNetwork(files.network));
-    EXPECT_EQ(saved.structure(), network.structure());
-    MaterialTrainer check(saved, TINY, random, {directory + "/a", directory + "/b"}, messages.get());
-    EXPECT_DOUBLE_EQ(check.computeGradient(), trainer.bestError());
-    EXPECT_FALSE(std::filesystem::exists(files.network + ".tmp"));
-
-    network.weight(3) = 25;  // clipped at the next update, whatever the gradient says
-    trainer.runEpoch();
-    EXPECT_EQ(network.weight(3), 19.9999999);
-}
-
-TEST_F(MaterialTraining, SparsePhasesSaveNothingAndHandOverToFullPhases) {
-    MaterialTrainer trainer(network, TINY, random, files, messages.get());
-    EXPECT_TRUE(!trainer.sparse() && trainer.phaseLength() >= 125000 && trainer.phaseLength() <= 200000);
-    trainer.beginSparsePhase();  // few samples: always the kind that skips strides
-    const long length = trainer.phaseLength();
-    ASSERT_TRUE(trainer.sparse() && length >= 1000 && length <= 1500) << length;
-    for (long i = 0; i < length; ++i) trainer.runEpoch();
-    EXPECT_FALSE(trainer.sparse());
-    EXPECT_FALSE(std::filesystem::exists(files.network));
-    std::vector<std::string> lines = logLines();
-    ASSERT_EQ(lines.size(), std::size_t(length / 100));
-    EXPECT_EQ(lines.back().substr(0, 16), "X  " + std::to_string(length / 100 * 100) + " 0.00001 ");
-
-    for (int i = 0; i < 100; ++i) trainer.runEpoch();
-    lines = logLines();
-    EXPECT_EQ(lines.back()[0], '*');
-    EXPECT_EQ(lines.back().substr(8, 8), "0.00100 ");  // the rate shown after a phase change
-}
-
-TEST_F(MaterialTraining, SparseSelections) {
-    MaterialSampleSet many;
-    for (int i = 0; i < 1000; ++i) many.samples.push_back(TINY.samples[i % 4]);
-    many.weightSum = 1;
-    MaterialTrainer trainer(network, many, random, files, messages.get());
-    int subsets = 0;
-    for (int draw = 0; draw < 60; ++draw) {
-        trainer.beginSparsePhase();
-        const std::vector<std::uint32_t>& chosen = trainer.selection();
-        ASSERT_TRUE(chosen.size() >= 200 && chosen.size() < 1000) << chosen.size();
-        EXPECT_TRUE(std::is_sorted(chosen.begin(), chosen.end()) &&
-                    std::adjacent_find(chosen.begin(), chosen.end()) == chosen.end());
-        EXPECT_TRUE(trainer.phaseLength() >= 800 && trainer.phaseLength() <= 1500);
-        // Skipping the multiples of two strides of at least 7 keeps more than 700 samples.
-        if (chosen.size() <= 700 || trainer.phaseLength() < 1000) ++subsets;
-    }
-    EXPECT_TRUE(subsets > 5 && subsets < 55) << subsets;
-    trainer.beginFullPhase();
-    EXPECT_EQ(trainer.selection().size(), 1000u);
 }
 
 }  // namespace

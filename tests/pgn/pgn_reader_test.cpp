@@ -1,18 +1,17 @@
-#include "pgn/pgn_reader.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "support/chess.h"
+#include "pgn/game_script.h"
+#include "pgn/pgn_reader.h"
 #include "support/captured_file.h"
 #include "support/temp_file.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
-using test::CapturedFile;
-using test::TempFile;
 
 const std::string TAGS = "[White \"w\"]\n[Black \"b\"]\n";
 
@@ -68,11 +67,14 @@ TEST(PgnReader, ReadsAnnotatedRealWorldGames) {
 
     EXPECT_EQ(r.games[2].moves.size(), 7u);
 
-    // The rating filter skips games silently; missing ratings count as 0.
-    const ReadResult strong = readAll(text, 2000);
+    // The rating filter skips games silently; missing ratings count as 0, and nothing of a
+    // skipped game (its FEN) carries over to the next.
+    const ReadResult strong =
+        readAll(text + "\n" + TAGS + "[WhiteElo \"2100\"]\n[BlackElo \"2000\"]\n[Result \"*\"]\n1. d4 *", 2000);
     EXPECT_EQ(strong.errors, "");
-    ASSERT_EQ(strong.games.size(), 1u);
+    ASSERT_EQ(strong.games.size(), 2u);
     EXPECT_EQ(strong.games[0].whiteElo, 2400);
+    EXPECT_EQ(strong.games[1].fen, "");
 }
 
 TEST(PgnReader, ErrorsNameTheMessageLineAndCharacter) {
@@ -89,10 +91,8 @@ TEST(PgnReader, ErrorsNameTheMessageLineAndCharacter) {
         {TAGS + "[Result \"1-0\"]\n1. e4 *", "line 5 char 0: Game termination marker different from Result\n"},
         {TAGS + "1. e4 1/2-1/2", "line 4 char 0: Game termination marker different from Result\n"},
         {header + "1. e4 \"x\" *", "line 4 char 10: unexpected string x\n"},
-        {header + "1. e4 ) *", "line 4 char 8: unexpected ')'\n"},
-        {header + "] *", "line 4 char 2: unexpected ']'\n"},
-        {"[\"White\" \"w\"]", "line 1 char 10: symbol expected\n"},
-        {"[White w]", "line 1 char 10: String erwartet\n"},
+        {header + "1. e4 ) *", "line 4 char 8: unexpected ')'\n"}, {header + "] *", "line 4 char 2: unexpected ']'\n"},
+        {"[\"White\" \"w\"]", "line 1 char 10: symbol expected\n"}, {"[White w]", "line 1 char 10: String erwartet\n"},
         {"[White \"w\" \"x\"]", "line 1 char 16: ']' expected\n"},
         // The moves before it were checked on another board than the one the game says it starts on.
         {header + "1. e4 [FEN \"4k3/8/8/8/8/8/8/4K3 b - - 0 1\"] Ke7 *",
@@ -138,5 +138,42 @@ TEST(PgnReader, UnfinishedLastGamesGarbageAndHugeTokens) {
     EXPECT_EQ(readAll(header + "[Annotator \"" + std::string(40000, 'x') + "\"]\n*").games.size(), 1u);
 }
 
+
+const std::string HEADER = "[White \"w\"]\n[Black \"b\"]\n[Result \"*\"]\n";
+
+TEST(GameScript, FollowsEachGameForTheSideWhoseFirstPositionMatches) {
+    test::TempFile games(HEADER + "1. e4 e5 2. Nf3 Nc6 *\n" + HEADER + "1. d4 *\n" + HEADER + "1. d4 d5 *\n");
+    test::CapturedFile errors;
+    GameScript white(games.name(), errors.get());
+    ASSERT_TRUE(white.isOpen());
+    EXPECT_EQ(white.moveFor(positionAfter({}).key), moveOf({}, "e2e4"));
+    EXPECT_EQ(white.moveFor(positionAfter({"e2e4", "e7e5"}).key), moveOf({"e2e4", "e7e5"}, "g1f3"));
+    // The next game starts: a one-move game is passed over, the third starts from the asked key.
+    EXPECT_EQ(white.moveFor(positionAfter({}).key), moveOf({}, "d2d4"));
+    // Leaving the game ends the script for good.
+    EXPECT_EQ(white.moveFor(positionAfter({"d2d4", "g8f6"}).key), NO_MOVE);
+    EXPECT_EQ(white.moveFor(positionAfter({}).key), NO_MOVE);
+
+    GameScript black(games.name(), errors.get());
+    EXPECT_EQ(black.moveFor(positionAfter({"e2e4"}).key), moveOf({"e2e4"}, "e7e5"));
+    EXPECT_EQ(black.moveFor(positionAfter({"e2e4", "e7e5", "g1f3"}).key), moveOf({"e2e4", "e7e5", "g1f3"}, "b8c6"));
+    EXPECT_EQ(errors.text(), "");
+}
+
+TEST(GameScript, GamesFromAFenMissingFilesAndBrokenFens) {
+    const std::string fen = "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1";
+    test::TempFile fromSetup(HEADER + "[FEN \"" + fen + "\"]\n1. e4 Kd7 *\n");
+    GameScript follows(fromSetup.name());
+    EXPECT_EQ(follows.moveFor(fromFen(fen).key), parseMove(fromFen(fen), "e2e4"));
+    test::CapturedFile errors;
+    GameScript missing("/nonexistent/script.pgn", errors.get());
+    EXPECT_FALSE(missing.isOpen());
+    EXPECT_EQ(missing.moveFor(positionAfter({}).key), NO_MOVE);
+    EXPECT_EQ(errors.text(), "");
+    test::TempFile badFen(HEADER + "[FEN \"8/8/8 w - -\"]\n*\n" + HEADER + "1. e4 *\n");
+    GameScript script(badFen.name(), errors.get());
+    EXPECT_EQ(script.moveFor(positionAfter({}).key), NO_MOVE);
+}
+
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -1,44 +1,23 @@
-// The best-move-change guess: its 42 features from two principal variations, the time log line
-// it leaves for the next iteration, and when the search writes and announces it.
-
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 
-#include "board/notation.h"
-#include "neural/network.h"
 #include "search/move_change.h"
-#include "support/protocol_fixture.h"
-#include "support/temp_file.h"
+#include "support/chess.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 PrincipalVariation line(const Position& start, const std::vector<const char*>& moves) {
     PrincipalVariation pv;
     Position pos = start;
-    UndoRecord undo;
-    for (const char* text : moves) {
-        Move m;
-        EXPECT_TRUE(textToMove(pos, text, m, true)) << text;
-        EXPECT_TRUE(pos.makeLegal(m, undo));
-        pv.moves[pv.length++] = m;
-    }
+    for (const char* text : moves) EXPECT_TRUE(playLine(pos, {pv.moves[pv.length++] = parseMove(pos, text)}));
     return pv;
-}
-
-Position positionOf(const char* fen) {
-    GameRecord game;
-    EXPECT_TRUE(game.setFen(fen));
-    return game.position;
 }
 
 TEST(MoveChange, FeaturesCompareTheLinesAndDescribeTheNewOne) {
     // 1.e4 d5: the new line takes at once, the old one first played Nc3 Nf6.
-    const Position root = positionOf("rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 2");
+    const Position root = fromFen("rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 2");
     const PrincipalVariation current = line(root, {"e4d5", "d8d5", "b1c3", "d5a5", "d2d4"});
     const PrincipalVariation previous = line(root, {"b1c3", "g8f6", "e4d5", "d8d5", "d2d4"});
     double x[MOVE_CHANGE_INPUTS];
@@ -60,101 +39,6 @@ TEST(MoveChange, FeaturesCompareTheLinesAndDescribeTheNewOne) {
     EXPECT_DOUBLE_EQ(x[41], 0.75);
 }
 
-TEST(MoveChange, ChecksAlongTheLineAndShortLines) {
-    const Position root = positionOf("r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq - 4 4");
-    const PrincipalVariation mate = line(root, {"h5f7"});
-    const PrincipalVariation empty;
-    double x[MOVE_CHANGE_INPUTS];
-    moveChangeFeatures({&empty, &mate, &root, 0, 0, false, 40}, x);
-    EXPECT_EQ(x[0], 0);
-    for (int i = 1; i < 5; ++i) EXPECT_EQ(x[i], 1) << "missing moves on both sides compare equal";
-    EXPECT_EQ(x[16], 1) << "the queen gives check";
-    for (int i = 17; i <= 20; ++i) EXPECT_EQ(x[i], 0);
-    EXPECT_EQ(x[25], 1) << "queen moved";
-    EXPECT_EQ(x[33], 1) << "pawn taken";
-    for (int i = 27; i <= 32; ++i) EXPECT_EQ(x[i], 0) << "no second move";
-    EXPECT_DOUBLE_EQ(x[39], 0.5);
-}
-
-TEST(MoveChange, TheLogTextHoldsTheRoundedFlagsTheNumbersAndTheGuess) {
-    const Position root = positionOf("rnbqkbnr/ppp1pppp/8/3p4/4P3/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 2");
-    const PrincipalVariation current = line(root, {"e4d5", "d8d5"});
-    Network network;
-    ASSERT_TRUE(network.loadMoveChangeNetwork());
-    EXPECT_EQ(network.inputCount(), MOVE_CHANGE_INPUTS);
-    char log[MOVE_CHANGE_LOG_SIZE];
-    const double p = predictMoveChange(network, {&current, &current, &root, 100, 200, false, 30}, log);
-    std::istringstream in(log);
-    std::vector<std::string> tokens;
-    for (std::string t; in >> t;) tokens.push_back(t);
-    ASSERT_EQ(tokens.size(), 43u);
-    for (int i = 0; i < 39; ++i) EXPECT_TRUE(tokens[i] == "0" || tokens[i] == "1");
-    EXPECT_EQ(tokens[0], "1");
-    EXPECT_EQ(tokens[41], "0.750");
-    EXPECT_NEAR(std::stod(tokens[42]), p, 1e-10);
-    EXPECT_EQ(log[std::strlen(log) - 1], ' ') << "the outcome is appended later";
-}
-
-class TimeLog : public test::ProtocolTest {
-protected:
-    // In blocking mode the search runs in this thread: its results can be read at once.
-    void searchToDepth(int depth) {
-        out.clear();
-        send("setoption name blocking value true");
-        send("go depth " + std::to_string(depth));
-    }
-    int announcements() const {
-        int n = 0;
-        for (const std::string& l : lines()) n += l.find("Best move will change with") != std::string::npos;
-        return n;
-    }
-    std::vector<std::string> logLines(const test::TempFile& file) const {
-        std::ifstream in(file.path());
-        std::vector<std::string> result;
-        for (std::string l; std::getline(in, l);) result.push_back(l);
-        return result;
-    }
-};
-
-TEST_F(TimeLog, LinesAreWrittenForOrdinarySearchesAndTheGuessIsAnnounced) {
-    test::TempFile file;
-    send("setoption name Zeitprotokolldatei value " + file.path());
-    send("position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 8");
-    searchToDepth(9);
-    const auto written = logLines(file);
-    ASSERT_FALSE(written.empty());
-    for (const std::string& l : written) {
-        std::istringstream in(l);
-        int tokens = 0;
-        std::string t, last;
-        while (in >> t) ++tokens, last = t;
-        EXPECT_EQ(tokens, 44) << l;
-        EXPECT_TRUE(last == "0" || last == "1") << l;
-    }
-    EXPECT_GT(announcements(), 0);
-
-    // A won ending with its own recognizer teaches nothing about time.
-    test::TempFile ending;
-    send("setoption name Zeitprotokolldatei value " + ending.path());
-    send("position fen 8/8/8/4k3/8/8/3QK3/8 w - - 0 1");
-    searchToDepth(9);
-    EXPECT_TRUE(logLines(ending).empty());
-}
-
-TEST_F(TimeLog, NoLogNoAnnouncementAndNoGuessWithSeveralLines) {
-    send("position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP1B1PPP/R2QKB1R w KQ - 0 8");
-    send("setoption name Zeitprotokolldatei value nul:");
-    searchToDepth(7);
-    EXPECT_EQ(announcements(), 0);
-
-    test::TempFile file;
-    send("setoption name Zeitprotokolldatei value " + file.path());
-    send("setoption name MultiPV value 2");
-    searchToDepth(7);
-    EXPECT_EQ(announcements(), 0);
-    EXPECT_DOUBLE_EQ(engine.changePercent, 20.0) << "no guess with MultiPV";
-    EXPECT_TRUE(logLines(file).empty());
-}
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -37,95 +37,6 @@ TEST(NullMove, TriedOnlyWhereItIsSound) {
     EXPECT_GE(nullMovesAtNode("4k3/pppp4/8/8/8/8/PPPP4/1N2KBN1 w - - 0 1", -5001, -5000), 1u);
 }
 
-TEST(NullMove, TwoNullMovesInARowAreAllowedButNotThree) {
-    // Directly after a null move (last null at ply -1) another one is allowed even below beta...
-    EXPECT_GE(nullMovesAtNode(ITALIAN, 4999, 5000, -1, -3), 1u);
-    // ...but not when the one before was made two plies up as well.
-    EXPECT_EQ(nullMovesAtNode(ITALIAN, -5001, -5000, -1, -2), 0u);
-    // Not directly after a null move and below beta: not tried.
-    EXPECT_EQ(nullMovesAtNode(ITALIAN, 4999, 5000, -5, -10), 0u);
-}
-
-TEST(StaticNullPruning, ReturnsExactlyTheEvaluationLessTheMargin) {
-    // After 1.e4 e5 2.Nf3 Nc6: nothing of White's is attacked, so the threat test is quiet.
-    const char* fen = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3";
-    for (int depth : {0, 3, 7}) {
-        SearchRig rig(fen);
-        Engine& e = *rig.engine;
-        e.prepareSearch();
-        const int eval = e.evaluator.evaluate(e.position);
-        ASSERT_FALSE(e.threatTest(200));
-        const int beta = eval - 200;
-        EXPECT_EQ(e.search(beta - 1, beta, depth), eval - 125) << "depth " << depth;
-        EXPECT_EQ(e.nodes, 1u);
-    }
-}
-
-bool onlyKingsAndPawns(const Position& pos) {
-    return pos.pieceCount() == pos.side[WHITE].count[PAWN] + pos.side[BLACK].count[PAWN] + 2;
-}
-
-// Random games played through the engine's ply stack; every legal move is given random
-// extensions and depths, and the child depth may exceed depth - 1 only for a capture that
-// leaves a pawn ending.
-TEST(NewDepth, NeverMoreThanOneEighthBelowTheDepthApartFromPawnEndings) {
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> extension(-8, 20), depthOf(0, 100), nullOffset(1, 6);
-    int checked = 0;
-    for (int game = 0; game < 30; ++game) {
-        SearchRig rig;
-        Engine& e = *rig.engine;
-        e.prepareSearch();
-        for (int p = 0; p < 90; ++p) {
-            e.ply = p;
-            const int offset = nullOffset(random);
-            e.lastNullPly = offset <= 3 ? p - offset : -1;
-            e.previousNullPly = e.lastNullPly - nullOffset(random) - 1;
-            MoveEntry list[MAX_MOVES];
-            const int n = generateMoves(e.position, list);
-            PlyEntry& entry = e.at(p);
-            for (int i = 0; i < n; ++i) {
-                entry.currentMove = list[i].move;
-                if (!e.position.makeLegal(list[i].move, entry.undo)) continue;
-                entry.captured = entry.undo.captured;
-                const int depth = depthOf(random);
-                entry.extension = std::int16_t(extension(random));
-                const int d = e.newDepth(entry, depth);
-                if (entry.captured > PAWN && onlyKingsAndPawns(e.position)) {
-                    EXPECT_LE(d, depth + 8);
-                } else {
-                    EXPECT_LE(d, depth - 1) << "extension " << entry.extension;
-                }
-                ++checked;
-                e.position.unmake(entry.undo);
-            }
-            const Move m = randomMove(e.position, random);
-            if (m == NO_MOVE) break;
-            entry.currentMove = m;
-            e.position.makeLegal(m, entry.undo);
-            entry.captured = entry.undo.captured;
-        }
-    }
-    EXPECT_GT(checked, 10000);
-}
-
-TEST(NewDepth, ARookTradeIntoAPawnEndingKeepsTheFullDepth) {
-    SearchRig rig("4k3/4r3/8/3p4/3P4/8/4R3/3K4 b - - 0 1");
-    Engine& e = *rig.engine;
-    e.prepareSearch();
-    e.ply = -1;
-    for (const char* move : {"e7e2", "d1e2"}) {
-        PlyEntry& entry = e.at(++e.ply);
-        entry.currentMove = parseMove(e.position, move);
-        ASSERT_TRUE(e.position.makeLegal(entry.currentMove, entry.undo));
-        entry.captured = entry.undo.captured;
-        entry.extension = 0;
-    }
-    PlyEntry& second = e.at(e.ply);
-    EXPECT_EQ(e.newDepth(second, 40), 40);
-    EXPECT_EQ(second.extension, 8);
-}
-
 // Mate-in-one only ever reports real mates: checked over random games, which also pass
 // through positions with kings on the edge and queens nearby.
 TEST(MateInOne, ReportsOnlyRealMates) {
@@ -154,6 +65,78 @@ TEST(MateInOne, ReportsOnlyRealMates) {
     }
     EXPECT_GT(positions, 5000);
     EXPECT_GT(found, 0) << positions;
+}
+
+struct MateProblem {
+    const char* fen;
+    int movesToMate;
+    const char* keyMove;
+};
+
+// Checked with another engine: each has exactly the stated shortest mate.
+const MateProblem PROBLEMS[] = {
+    {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", 1, "d1d8"},
+    {"r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 1", 2, "d5f6"},
+    {"r1b1kb1r/pppp1ppp/5q2/4n3/3KP3/2N3PN/PPP4P/R1BQ1B1R b kq - 0 1", 3, "f8c5"},
+    {"r5rk/5p1p/5R2/4B3/8/8/7P/7K w - - 0 1", 3, "f6a6"},
+    {"2r3k1/p4p2/3Rp2p/1p2P1pK/8/1P4P1/P3Q2P/1q6 b - - 0 1", 3, "b1g6"},
+};
+
+void expectMateFound(const std::string& fen, int movesToMate, const std::string& keyMove) {
+    SCOPED_TRACE(fen);
+    SearchRig rig(fen.c_str());
+    rig.think(2 * movesToMate + 1);
+    Engine& e = *rig.engine;
+    EXPECT_EQ(e.lastScore, MATE - (2 * movesToMate - 1));
+    EXPECT_EQ(text(e.game.position, e.pvMove), keyMove);
+
+    // The line ends in mate after the stated number of moves.
+    ASSERT_GE(e.pv.length, 2 * movesToMate - 1);
+    Position pos = e.game.position;
+    ASSERT_TRUE(playLine(pos, std::vector<Move>(e.pv.moves, e.pv.moves + 2 * movesToMate - 1)));
+    EXPECT_TRUE(pos.inCheck());
+    EXPECT_TRUE(noLegalMove(pos));
+}
+
+TEST(SearchMates, ClassicProblemsAndTheirColourMirrorsAreSolvedWithExactMateScores) {
+    for (const MateProblem& p : PROBLEMS) {
+        expectMateFound(p.fen, p.movesToMate, p.keyMove);
+        std::string mirrored = p.keyMove;
+        mirrored[1] = char('1' + '8' - mirrored[1]);
+        mirrored[3] = char('1' + '8' - mirrored[3]);
+        expectMateFound(mirrorFen(p.fen), p.movesToMate, mirrored);
+    }
+}
+
+// Nodes below the root: a side without moves scores 0 when stalemated and -(MATE - ply) when
+// mated, whatever the window and depth.
+TEST(SearchMates, StalemateAndCheckmateInsideTheTree) {
+    struct Case {
+        const char* fen;
+        int expected;  // at ply 0
+    };
+    const Case cases[] = {
+        {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 0},       // stalemate
+        {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", -MATE},   // mated
+        {"k7/8/1QK5/8/8/8/8/8 b - - 0 1", 0},        // stalemate in the corner
+        {"1k6/1Q6/1K6/8/8/8/8/8 b - - 0 1", -MATE},  // mated on the edge
+    };
+    for (const Case& c : cases) {
+        for (int ply : {0, 3, 7}) {
+            for (int depth : {0, 8, 15}) {  // from 16 on the game's own position counts as a repetition
+                SearchRig rig(c.fen);
+                Engine& e = *rig.engine;
+                e.prepareSearch();
+                e.ply = ply - 1;
+                e.lastNullPly = ply - 10;
+                const int expected = c.expected == 0 ? 0 : c.expected + ply;
+                EXPECT_EQ(e.search(-WINDOW_END, WINDOW_END, depth), expected) << c.fen << " ply " << ply;
+                EXPECT_EQ(e.search(-100, -99, depth), expected) << c.fen << " null window";
+                EXPECT_EQ(e.ply, ply - 1);
+                if (c.expected != 0) { EXPECT_EQ(e.quiesce(-WINDOW_END, WINDOW_END, -1), expected); }
+            }
+        }
+    }
 }
 
 }  // namespace

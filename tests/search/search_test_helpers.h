@@ -4,19 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "board/movegen.h"
-#include "board/notation.h"
 #include "control/time_budget.h"
 #include "search/engine.h"
 #include "search/transposition_table.h"
+#include "support/chess.h"
 
 namespace zelmora::test {
 
@@ -70,68 +66,13 @@ struct SearchRig {
         return engine->think();
     }
 
-    Move move(const char* text) const {
-        Move m = NO_MOVE;
-        EXPECT_TRUE(textToMove(engine->game.position, text, m, true)) << text;
-        return m;
-    }
 };
 
-inline Position fromFen(const std::string& fen) {
-    Position pos;
-    EXPECT_NE(pos.setFen(fen.c_str()), nullptr) << fen;
-    return pos;
-}
-
-inline Move parseMove(const Position& pos, const char* text) {
-    Move m = NO_MOVE;
-    EXPECT_TRUE(textToMove(pos, text, m, true)) << text;
-    return m;
-}
-
-inline std::string text(const Position& pos, Move m) {
-    char buffer[32];
-    return moveToText(pos, m, MoveStyle::COORDINATE, buffer);
-}
-
-// The same position with colours exchanged and the board turned upside down.
-inline std::string mirrorFen(const std::string& fen) {
-    std::istringstream in(fen);
-    std::string board, side, castling, ep, counters, rank, out;
-    in >> board >> side >> castling >> ep;
-    std::getline(in, counters);
-    for (std::istringstream ranks(board); std::getline(ranks, rank, '/');) out = rank + (out.empty() ? "" : "/") + out;
-    for (std::string* text : {&out, &castling})
-        for (char& c : *text)
-            if (std::isalpha(static_cast<unsigned char>(c))) c = char(c ^ 0x20);
-    if (ep.size() == 2) ep[1] = char('1' + '8' - ep[1]);
-    return out + (side == "w" ? " b " : " w ") + castling + ' ' + ep + counters;
-}
-
-inline std::vector<Move> legalMoves(const Position& pos) {
-    MoveEntry list[MAX_MOVES];
-    std::vector<Move> moves;
-    for (int i = 0, n = generateMoves(pos, list); i < n; ++i) {
-        Position copy = pos;
-        UndoRecord undo;
-        if (copy.makeLegal(list[i].move, undo)) moves.push_back(list[i].move);
-    }
-    return moves;
-}
+inline std::string text(const Position& pos, Move m) { return coordinate(pos, m); }
 
 inline Move randomMove(const Position& pos, std::mt19937& random) {
     const std::vector<Move> moves = legalMoves(pos);
     return moves.empty() ? NO_MOVE : moves[random() % moves.size()];
-}
-
-// Plays the line from the position; false when a move is not legal there.
-inline bool playLine(Position& pos, const std::vector<Move>& line) {
-    for (Move m : line) {
-        const std::vector<Move> legal = legalMoves(pos);
-        UndoRecord undo;
-        if (std::find(legal.begin(), legal.end(), m) == legal.end() || !pos.makeLegal(m, undo)) return false;
-    }
-    return true;
 }
 
 }  // namespace zelmora::test

@@ -8,7 +8,7 @@
 #include "search/score.h"
 #include "search/transposition_table.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 constexpr std::size_t SMALL = 1000;  // rounded up to the 500-entry minimum
@@ -28,17 +28,6 @@ Probe probe(TranspositionTable& tt, std::uint64_t key, int ply = 0) {
     return p;
 }
 
-TEST(TranspositionTable, SmallTablesGetTheMinimumAndTheLastBucketStaysInside) {
-    TranspositionTable tt(SMALL);
-    ASSERT_EQ(tt.slots(), SMALL_SLOTS);
-    EXPECT_EQ(tt.hashFull(), 0);
-
-    const std::uint32_t last = SMALL_SLOTS - 1;
-    for (std::uint32_t h = 1; h <= 3; ++h) tt.store(keyAt(last, h), Move(h), 0, makeDepthWord(8, BOUND_EXACT), 0, 0);
-    for (std::uint32_t h = 1; h <= 3; ++h) EXPECT_EQ(probe(tt, keyAt(last, h)).move, Move(h)) << h;
-    EXPECT_EQ(tt.entries()[SMALL_SLOTS + 1].keyHigh, 3u);  // the second spare entry
-}
-
 TEST(TranspositionTable, MateScoresAreStoredRelativeToTheNode) {
     TranspositionTable tt(SMALL);
     const std::uint64_t key = keyAt(7, 1);
@@ -53,101 +42,6 @@ TEST(TranspositionTable, MateScoresAreStoredRelativeToTheNode) {
 
     tt.store(key, 0, MATE_THRESHOLD - 1, dw, 10, 0);  // not a mate score: untouched
     EXPECT_EQ(probe(tt, key, 12).score, MATE_THRESHOLD - 1);
-}
-
-TEST(TranspositionTable, SameKeyKeepsTheDeeperOrTheOneNearerThePrincipalVariation) {
-    TranspositionTable tt(SMALL);
-    const std::uint64_t key = keyAt(3, 9);
-    tt.store(key, 1, 100, makeDepthWord(24, BOUND_LOWER), 0, 5);
-
-    tt.store(key, 2, 200, makeDepthWord(16, BOUND_EXACT), 0, 0);  // shallower
-    EXPECT_EQ(probe(tt, key).move, 1u);
-    tt.store(key, 3, 300, makeDepthWord(24, BOUND_LOWER), 0, 6);  // as deep, larger count
-    EXPECT_EQ(probe(tt, key).move, 1u);
-    tt.store(key, 4, 400, makeDepthWord(24, BOUND_LOWER), 0, 5);  // as deep, same count
-    EXPECT_EQ(probe(tt, key).move, 4u);
-    tt.store(key, 5, 500, makeDepthWord(24, BOUND_LOWER), 0, 2);  // smaller count
-    const Probe p = probe(tt, key);
-    EXPECT_EQ(p.move, 5u);
-    EXPECT_EQ(p.score, 500);
-    EXPECT_EQ(p.count, 2);
-    tt.store(key, 6, 600, makeDepthWord(32, BOUND_UPPER), 0, 9);  // deeper
-    EXPECT_EQ(probe(tt, key).depthWord, makeDepthWord(32, BOUND_UPPER));
-    EXPECT_EQ(tt.entries()[4].keyLow, 0u);  // never a second copy
-}
-
-TEST(TranspositionTable, VictimIsTheFirstOldEntryElseTheLeastValuable) {
-    TranspositionTable tt(SMALL);
-    const std::uint32_t slot = 20;
-    auto store = [&](std::uint32_t high, int depth, int count) {
-        tt.store(keyAt(slot, high), high, 0, makeDepthWord(depth, BOUND_EXACT), 0, count);
-    };
-    auto at = [&](int j) { return tt.entries()[slot + j].keyHigh; };
-
-    store(1, 40, 0);
-    store(2, 40, 0);
-    store(3, 40, 0);
-    tt.newSearch();
-    store(4, 8, 0);  // all three are old: entry i goes first, although it is the deepest
-    EXPECT_EQ(at(0), 4u);
-    probe(tt, keyAt(slot, 2));  // a read makes entry i+1 current
-    store(5, 8, 0);
-    EXPECT_EQ(at(2), 5u);
-
-    tt.clear();
-    store(1, 8, 3);
-    store(2, 8, 0);
-    store(3, 40, 0);
-    store(6, 8, 0);  // all current: as deep as entry i+1 but i has the larger count
-    EXPECT_EQ(at(0), 6u);
-    store(7, 8, 0);  // entries i and i+1 now equal: the later one goes
-    EXPECT_EQ(at(1), 7u);
-    EXPECT_EQ(at(0), 6u);
-    EXPECT_EQ(at(2), 3u);
-}
-
-TEST(TranspositionTable, CurrentEntriesAPlyDeeperAreNotReplaced) {
-    TranspositionTable tt(SMALL);
-    const std::uint32_t slot = 30;
-    for (std::uint32_t h = 1; h <= 3; ++h)
-        tt.store(keyAt(slot, h), h, 0, makeDepthWord(24, BOUND_EXACT), 0, 0);
-    tt.store(keyAt(slot, 4), 4, 0, makeDepthWord(16, BOUND_EXACT), 0, 0);  // a whole ply shallower
-    EXPECT_FALSE(probe(tt, keyAt(slot, 4)).found);
-    tt.store(keyAt(slot, 4), 4, 0, makeDepthWord(17, BOUND_EXACT), 0, 0);
-    EXPECT_TRUE(probe(tt, keyAt(slot, 4)).found);
-}
-
-TEST(TranspositionTable, RemoveLooksAtTheFirstTwoEntriesOnly) {
-    TranspositionTable tt(SMALL);
-    const std::uint32_t slot = 40;
-    const Move m = 0x00021234;
-    for (std::uint32_t h = 1; h <= 3; ++h) tt.store(keyAt(slot, h), m, 0, makeDepthWord(8, BOUND_EXACT), 0, 0);
-    const int full = tt.hashFull();
-
-    tt.remove(keyAt(slot, 3));
-    EXPECT_TRUE(probe(tt, keyAt(slot, 3)).found);
-    tt.remove(keyAt(slot, 2));
-    EXPECT_FALSE(probe(tt, keyAt(slot, 2)).found);
-    EXPECT_EQ(tt.entries()[slot + 1].move, 0x00020000u);
-    EXPECT_LT(tt.hashFull(), full);
-
-    // The removed entry counts as old and is the next victim.
-    tt.store(keyAt(slot, 9), 9, 0, makeDepthWord(1, BOUND_UPPER), 0, 0);
-    EXPECT_EQ(tt.entries()[slot + 1].keyHigh, 9u);
-}
-
-TEST(TranspositionTable, HashFullCountsEntriesTouchedThisSearch) {
-    TranspositionTable tt(SMALL);
-    for (std::uint32_t s = 0; s < 249; s += 3) tt.store(keyAt(s, 1), 1, 0, makeDepthWord(8, BOUND_EXACT), 0, 0);
-    EXPECT_EQ(tt.hashFull(), 1000 * 83 / int(SMALL_SLOTS));
-    tt.newSearch();
-    EXPECT_EQ(tt.hashFull(), 0);
-    probe(tt, keyAt(0, 1));
-    probe(tt, keyAt(0, 1));
-    EXPECT_EQ(tt.hashFull(), 1000 / int(SMALL_SLOTS));
-    tt.clear();
-    EXPECT_FALSE(probe(tt, keyAt(3, 1)).found);
-    EXPECT_EQ(tt.hashFull(), 0);
 }
 
 TEST(TranspositionTable, CutoffTestNeedsDepthAndAFittingBound) {
@@ -208,4 +102,4 @@ TEST(TranspositionTable, FailedResizeKeepsTheTableAndBacksOff) {
 #endif
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

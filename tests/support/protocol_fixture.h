@@ -16,7 +16,7 @@
 namespace zelmora::test {
 
 class ProtocolTest : public ::testing::Test {
-protected:
+public:
     ProtocolTest() {
         engine.clock = &clock;
         engine.setListener(&output);

@@ -27,8 +27,6 @@ public:
 
     const std::string& path() const { return path_; }
     const char* name() const { return path_.c_str(); }
-    // The part after the last slash.
-    std::string baseName() const { return path_.substr(path_.rfind('/') + 1); }
 
     std::string read() const {
         std::string result;

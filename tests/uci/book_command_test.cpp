@@ -7,7 +7,7 @@
 #include "support/protocol_fixture.h"
 #include "support/temp_file.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 using BookCommand = test::ProtocolTest;
@@ -45,33 +45,20 @@ TEST_F(BookCommand, AddAndWriteMakeABookThatTheEngineLoads) {
     EXPECT_EQ(book.read(), text);
 }
 
-TEST_F(BookCommand, DeleteDropsTheStatisticsAndNamesMayHoldBlanks) {
-    test::TempFile target;
-    send("book add " + SAMPLE);
-    send("book delete");
-    send("book write " + target.path());
-    EXPECT_TRUE(lines().empty());
-    EXPECT_EQ(target.read(), "");
-
-    // The output name runs up to the blank before "threshold" or "width".
-    send("book add " + SAMPLE);
-    send("book write " + target.path() + " with blank width 50 threshold 0");
-    const std::string name = target.path() + " with blank";
-    EXPECT_EQ(std::remove(name.c_str()), 0);
-    EXPECT_EQ(lines().size(), 3u);
-}
-
 TEST_F(BookCommand, WriteEpdNumbersItsTestPositions) {
-    // Drawn short games: with "all" they count, and every first move and reply is balanced.
+    // Drawn games with "all": the start position and the one after 1. e4 e5 2. Nf3 (reached also
+    // by 1. Nf3 e5 2. e4) have three balanced moves each; the deeper one is taken, once.
     std::string games;
-    for (const char* line : {"1. e4 e5 2. Nf3", "1. e4 c5 2. Nf3", "1. e4 e6 2. d4", "1. d4 d5", "1. c4 e5"})
+    for (const char* line : {"1. e4 e5 2. Nf3 Nc6", "1. e4 e5 2. Nf3 Nf6", "1. e4 e5 2. Nf3 d6", "1. Nf3 e5 2. e4 Nc6",
+                             "1. Nf3 e5 2. e4 Nf6", "1. Nf3 e5 2. e4 d6", "1. d4 d5"})
         games += std::string("[White \"w\"]\n[Black \"b\"]\n[Result \"1/2-1/2\"]\n") + line + " 1/2-1/2\n";
     test::TempFile pgn(games), epd;
     send("book add " + pgn.path() + " all");
     send("book writeEPD " + epd.path() + " threshold 0");
     EXPECT_TRUE(lines().empty());
-    // The start position is rich, but the test position after 1. e4 lies below it.
-    EXPECT_EQ(epd.read(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1; \" e4\"; \"QD-Teststellung 1\"\n");
+    EXPECT_EQ(
+        epd.read(),
+        "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 0 1; \" e4 e5 Sf3\"; \"QD-Teststellung 1\"\n");
 }
 
 TEST_F(BookCommand, GameStartsReloadTheBook) {
@@ -82,9 +69,7 @@ TEST_F(BookCommand, GameStartsReloadTheBook) {
         std::string command;
         bool reloads;
     } cases[] = {
-        {"ucinewgame", true},
-        {"position startpos", true},
-        {"position startpos moves e2e4", true},
+        {"ucinewgame", true}, {"position startpos", true}, {"position startpos moves e2e4", true},
         {"position startpos moves e2e4 e7e5", false},
         {"position fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", true},
         {"position fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN1 w Qkq - 0 1", false},   // 31 men
@@ -131,4 +116,4 @@ TEST_F(BookCommand, TheRootSearchPlaysBookMovesUntilTheBookHasNone) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -5,7 +5,7 @@
 #include "board/notation.h"
 #include "support/protocol_fixture.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 // Each search is stopped at once; what is checked is the budget it was given.
@@ -34,22 +34,6 @@ TEST_F(GoCommand, OnlyTheClockOfTheSideToMoveCounts) {
     expectClock(2, 6, 10);
 }
 
-TEST_F(GoCommand, NumbersStartOneCharacterAfterTheKeyword) {
-    go("wtime=60000");
-    expectClock(2193, 7481, 11970);
-    go("wtime12345");  // the character after the keyword is skipped whatever it is
-    expectClock(80, 274, 439);
-    go("movestogo5 wtime 10000");  // a count may follow its keyword directly
-    expectClock(1525, 3051, 3662);
-    // Garbage and negative numbers count as 0 or less: the minimum time.
-    go("wtime abc");
-    expectClock(1, 6, 10);
-    go("wtime 60000 movestogo x");
-    expectClock(2193, 7481, 11970);
-    go("wtime");
-    expectClock(1, 6, 10);
-}
-
 // Each line carries the figures of all later rules, which must be ignored.
 TEST_F(GoCommand, TheFirstApplicableRuleSetsTheLimits) {
     EXPECT_EQ(clock.maxDepth, 6);  // before the first "go"
@@ -66,8 +50,7 @@ TEST_F(GoCommand, TheFirstApplicableRuleSetsTheLimits) {
         {"depth 1" + later, 0, NONE, NONE, UNLIMITED_NODES},  // one iteration
         {"mate 3" + later, 6, NONE, NONE, UNLIMITED_NODES},
         {"movetime 1000 nodes 100 wtime 60000", 100, 1000, 1000, UNLIMITED_NODES},
-        {"nodes 100 wtime 60000", 100, NONE, NONE, 500},
-        {"nodes 1000", 100, NONE, NONE, 1000},
+        {"nodes 100 wtime 60000", 100, NONE, NONE, 500}, {"nodes 1000", 100, NONE, NONE, 1000},
         {"depth 1000000", 32767, NONE, NONE, UNLIMITED_NODES},  // kept within 16 bits, not wrapped
         {"mate 1000000000", 32767, NONE, NONE, UNLIMITED_NODES},
         {"depth x movetime y nodes z", 100, 6, 10, UNLIMITED_NODES},  // unreadable: a clock without time
@@ -80,16 +63,6 @@ TEST_F(GoCommand, TheFirstApplicableRuleSetsTheLimits) {
         EXPECT_EQ(clock.hard, c.hard) << c.go;
         EXPECT_EQ(clock.nodeLimit, c.nodes) << c.go;
     }
-}
-
-TEST_F(GoCommand, PonderhitKeepsTheClockOfThePonderSearch) {
-    send("go ponder wtime 60000 btime 60000");
-    EXPECT_TRUE(engine.ponder);
-    const std::int64_t started = clock.startTime;
-    send("ponderhit");
-    EXPECT_FALSE(engine.ponder);
-    EXPECT_EQ(clock.startTime, started);
-    send("stop");
 }
 
 TEST_F(GoCommand, PonderhitStopsASearchThatHasNothingLeftToDo) {
@@ -105,9 +78,7 @@ TEST_F(GoCommand, PonderhitStopsASearchThatHasNothingLeftToDo) {
     };
     const Case cases[] = {
         {NO_MOVE, false, 0, false},  // nothing to play yet
-        {move, false, UNLIMITED_TIME, true},
-        {move, true, UNLIMITED_TIME, false},
-        {move, true, 0, true},
+        {move, false, UNLIMITED_TIME, true}, {move, true, UNLIMITED_TIME, false}, {move, true, 0, true},
     };
     for (const Case& c : cases) {
         engine.pvMove = c.best;
@@ -123,4 +94,4 @@ TEST_F(GoCommand, PonderhitStopsASearchThatHasNothingLeftToDo) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -1,16 +1,19 @@
-#include "uci/uci_output.h"
-
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <string>
 
 #include "board/notation.h"
 #include "control/time_budget.h"
 #include "search/engine.h"
+#include "search/score.h"
 #include "support/captured_file.h"
+#include "support/chess.h"
+#include "uci/score_text.h"
+#include "uci/uci_output.h"
 #include "util/platform.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
 class UciOutputTest : public ::testing::Test {
@@ -21,16 +24,11 @@ protected:
         output.setRootPosition();
     }
 
-    // Parses the moves one after another from the engine's position.
+    // The moves one after another from the engine's position.
     PrincipalVariation line(std::initializer_list<const char*> moves) {
         PrincipalVariation pv;
         Position pos = engine.game.position;
-        for (const char* text : moves) {
-            Move m = NO_MOVE;
-            UndoRecord undo;
-            EXPECT_TRUE(textToMove(pos, text, m, true) && pos.makeLegal(m, undo)) << text;
-            pv.moves[pv.length++] = m;
-        }
+        for (const char* text : moves) EXPECT_TRUE(playLine(pos, {pv.moves[pv.length++] = parseMove(pos, text)}));
         return pv;
     }
 
@@ -87,17 +85,6 @@ TEST_F(UciOutputTest, BestMoveWithPonderAloneOrNone) {
     expectLines({"bestmove e2e4 ponder c7c5", "bestmove e2e4", "info string Kein Zug berechnet"});
 }
 
-TEST_F(UciOutputTest, CurrMoveIsQuietInTheFirstHalfSecondUnlessDebugging) {
-    Move knight = line({"b1c3"}).moves[0];
-    output.currMove(knight, 7);
-    clock.startTime -= 600;
-    output.currMove(knight, 7);
-    clock.start();
-    output.setDebug(true);
-    output.currMove(knight, 8);
-    expectLines({"info currmove b1c3 currmovenumber 7", "info currmove b1c3 currmovenumber 8"});
-}
-
 TEST_F(UciOutputTest, SearchFinishedReportsTheLastCompletedIteration) {
     engine.iterationDepth = 7;
     engine.selectiveDepth = 12;
@@ -120,31 +107,31 @@ TEST_F(UciOutputTest, MessagesNeedDebugModeAndSilenceStopsEverything) {
     expectLines({"info string shown", "info string visible the line", "readyok"});
 }
 
-TEST_F(UciOutputTest, TimeLogPrintsOnlyItsOwnLinesWithRunningTotals) {
-    test::CapturedFile logOut;
-    UciTimeLogOutput log(&engine, &clock, logOut.get());
-    log.setDebug(true);
-    log.printLine("uciok");
-    log.infoString("not shown");
-    clock.startTime -= 2000;
-    log.searchFinished();
-    clock.startTime = systemMilliseconds() - 500;
-    log.searchFinished();
-    log.setSilent(true);
-    log.searchFinished();
-    auto lines = logOut.lines();
-    ASSERT_EQ(lines.size(), 2u);
-    for (const auto& l : lines) {
-        EXPECT_EQ(l.size(), 47u) << l;  // fixed columns, blanks not squeezed
-        EXPECT_TRUE(std::regex_match(l, std::regex("   \\d +\\d\\.\\d{8} +\\d\\.\\d{10} +\\d\\.\\d{8}"))) << l;
-    }
-    double count, t, total, mean;
-    ASSERT_EQ(std::sscanf(lines[1].c_str(), "%lf %lf %lf %lf", &count, &t, &total, &mean), 4);
-    EXPECT_EQ(count, 2);
-    EXPECT_NEAR(t, 0.5, 0.05);
-    EXPECT_NEAR(total, 2.5, 0.1);
-    EXPECT_NEAR(mean, 1.0, 0.05);  // sqrt(2.0 * 0.5)
+std::string scoreText(int score, int alpha = -WINDOW_END, int beta = WINDOW_END) {
+    char buffer[64];
+    formatScore(buffer, sizeof buffer, score, alpha, beta);
+    return buffer;
+}
+
+TEST(ScoreText, MatesCountMovesAndCentipawnsRoundAwayFromZero) {
+    const std::pair<int, const char*> cases[] = {
+        {499999, "mate 1"}, {499998, "mate 1"},   {499997, "mate 2"},     {-499999, "mate -1"},
+        {-499998, "mate -1"}, {-499996, "mate -2"}, {400001, "mate 50000"}, {400000, "cp 40000"},
+        {-400000, "cp -40000"}, {15, "cp 2"},       {-15, "cp -2"},         {10, "cp 1"},
+        {11, "cp 2"},         {2, "cp 1"},          {-2, "cp -1"},          {1, "cp 0"},
+        {0, "cp 0"},          {-1, "cp 0"},
+    };
+    for (const auto& [score, text] : cases) EXPECT_EQ(scoreText(score), std::string(" score ") + text) << score;
+}
+
+TEST(ScoreText, BoundsFollowTheWindowEdgesInclusively) {
+    EXPECT_EQ(scoreText(300, 100, 300), " score cp 30 lowerbound");
+    EXPECT_EQ(scoreText(100, 100, 300), " score cp 10 upperbound");
+    EXPECT_EQ(scoreText(50, 100, 300), " score cp 5 upperbound");
+    EXPECT_EQ(scoreText(299, 100, 300), " score cp 30");
+    EXPECT_EQ(scoreText(200, 200, 200), " score cp 20 lowerbound");  // a null window fails high first
+    EXPECT_EQ(scoreText(499999, -WINDOW_END, 499999), " score mate 1 lowerbound");
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -56,41 +57,30 @@ protected:
         uciLines_.clear();
     }
 
-    // Thinking lines start with the depth; result lines start with a digit too but carry a comment.
-    static bool isThinking(const std::string& line) {
-        return !line.empty() && line[0] >= '0' && line[0] <= '9' && line.find('{') == std::string::npos;
-    }
-    // What the interface saw, without the thinking lines.
-    Lines answers() const {
+    // What the interface saw without (false) or only (true) the thinking lines, which start with
+    // the depth; result lines start with a digit too but carry a comment.
+    Lines filtered(bool thinkingLines) const {
         Lines result;
-        for (const std::string& line : out.lines()) {
-            if (!isThinking(line)) result.push_back(line);
-        }
+        for (const std::string& line : out.lines())
+            if ((!line.empty() && line[0] >= '0' && line[0] <= '9' && line.find('{') == std::string::npos) == thinkingLines)
+                result.push_back(line);
         return result;
     }
-    Lines thinking() const {
-        Lines result;
-        for (const std::string& line : out.lines()) {
-            if (isThinking(line)) result.push_back(line);
-        }
-        return result;
-    }
+    Lines answers() const { return filtered(false); }
+    Lines thinking() const { return filtered(true); }
     Lines all() const { return out.lines(); }
     // For searches in their own thread: waits until an output line starts with prefix.
     bool waitForLine(const std::string& prefix, int milliseconds = 20000) {
         for (int waited = 0; waited < milliseconds; waited += 5) {
-            for (const std::string& line : out.lines()) {
+            for (const std::string& line : out.lines())
                 if (line.rfind(prefix, 0) == 0) return true;
-            }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return false;
     }
     bool sentUci(const std::string& text) {
-        for (const std::string& line : uciLines()) {
-            if (line == text) return true;
-        }
-        return false;
+        const Lines sent = uciLines();
+        return std::find(sent.begin(), sent.end(), text) != sent.end();
     }
     // The UCI lines sent so far, each with its runs of blanks squeezed.
     Lines uciLines() {
@@ -99,9 +89,8 @@ protected:
     }
     std::string lastPositionLine() {
         std::string found;
-        for (const std::string& line : uciLines()) {
+        for (const std::string& line : uciLines())
             if (line.rfind("position", 0) == 0) found = line;
-        }
         return found;
     }
 

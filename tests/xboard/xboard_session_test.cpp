@@ -10,25 +10,14 @@
 
 #include "xboard_fixture.h"
 
-namespace zelmora {
+namespace zelmora::test {
 namespace {
 
-using test::XboardTest;
 using Lines = std::vector<std::string>;
 
-const Lines FEATURES = {
-    "feature done=0",
-    "feature myname=\"Zelmora 2.4\"",
-    "feature ping=1",
-    "feature setboard=1",
-    "feature playother=1",
-    "feature usermove=1",
-    "feature sigint=0",
-    "feature variants=\"normal,fischerandom\"",
-    "feature colors=0",
-    "feature ics=0",
-    "feature name=1",
-};
+const Lines FEATURES = {"feature done=0", "feature myname=\"Zelmora 2.4\"", "feature ping=1", "feature setboard=1",
+                        "feature playother=1", "feature usermove=1", "feature sigint=0",
+                        "feature variants=\"normal,fischerandom\"", "feature colors=0", "feature ics=0", "feature name=1"};
 
 Lines withoutStartupFile() {
     Lines lines = {""};
@@ -126,6 +115,7 @@ TEST_F(XboardGoLine, LevelTimeAndIncrementReachTheGoLine) {
     EXPECT_EQ(goLine({"new", "force", "level 40 5 0", "time 12345", "otim 99", "go"}),
               "go wtime 123450 btime 123450 winc 0 binc 0 movestogo 40");
     EXPECT_EQ(lastPositionLine(), "position startpos");
+    EXPECT_EQ(goLine({"new", "go"}), "go wtime 300000 btime 300000 winc 0 binc 0");  // a new game, a new clock
     EXPECT_EQ(goLine({"level 0 2:30 3", "usermove e2e4", "go"}), "go wtime 150000 btime 150000 winc 3000 binc 3000");
     EXPECT_EQ(lastPositionLine(), "position startpos moves e2e4 ");
     EXPECT_EQ(goLine({"st 2.5", "go"}), "go movetime 2500");
@@ -167,4 +157,4 @@ TEST_F(XboardTest, QuitSilencesTheEngineAndWaitsForIt) {
 }
 
 }  // namespace
-}  // namespace zelmora
+}  // namespace zelmora::test
