@@ -49,6 +49,7 @@ public:
     const Engine* worker(int i) const { return unsigned(i) < workers_.size() ? workers_[i].get() : nullptr; }
     TranspositionTable& table() { return table_; }
     TimeLimits* clock() { return &clock_; }
+    SharedSearch& shared() { return shared_; }
     const SharedSearch& shared() const { return shared_; }
 
     std::atomic<bool> quit{false};

@@ -131,12 +131,14 @@ public:
     int rootSearch(int depth);
     void orderRootMoves();
 
-private:
     // The plies of the most recent null move on the path and of the one before it.
     struct NullMovePath {
         int last = -1;
         int previous = -10;
     };
+    NullMovePath& nullMovePath() { return nulls_; }
+
+private:
 
     bool stopped() const { return shared_.stop.load(std::memory_order_relaxed); }
     bool pondering() const { return shared_.ponder.load(std::memory_order_relaxed); }

@@ -10,9 +10,10 @@ namespace {
 
 // What a fresh set-up from the FEN computes, square lists in sorted order.
 std::vector<std::uint64_t> derivedFields(const Position& pos) {
-    std::vector<std::uint64_t> f = {pos.occupied, pos.key, pos.pawnKey, pos.pinnedAttacked,
-                                    std::uint64_t(pos.castlingRights), std::uint64_t(pos.epSquare)};
-    for (const SideRecord& x : pos.side) {
+    std::vector<std::uint64_t> f = {pos.occupied(), pos.key(), pos.pawnKey(), pos.pinnedAttacked(),
+                                    std::uint64_t(pos.castlingRights()), std::uint64_t(pos.epSquare())};
+    for (const int c : {0, 1}) {
+        const SideRecord& x = pos.side(c);
         for (int t = 0; t < PIECE_TYPE_COUNT; ++t) {
             f.insert(f.end(), {x.pieces[t], std::uint64_t(x.count[t])});
             std::vector<std::uint64_t> squares(x.squareList[t], x.squareList[t] + (t == 0 ? 0 : x.count[t]));
@@ -56,7 +57,7 @@ TEST(MakeUnmake, RandomGamesKeepEveryInvariant) {
             const Snapshot before(pos);
             const std::string fen = fenOf(pos);
             ASSERT_EQ(fenOf(fromFen(fen)), fen);
-            ASSERT_EQ(fromFen(fen).key, pos.key) << fen;
+            ASSERT_EQ(fromFen(fen).key(), pos.key()) << fen;
             std::vector<Move> legal;
             for (Move m : generated(pos)) {
                 UndoRecord undo;
@@ -95,24 +96,24 @@ TEST(MakeUnmake, SpecialMoves) {
     UndoRecord undo;
     ASSERT_TRUE(pos.makeLegal(makeMove(28, 19, PAWN), undo));  // e5xd6
     EXPECT_EQ(undo.captured, PAWN);
-    EXPECT_EQ(pos.side[BLACK].pieces[PAWN], 0u);
-    EXPECT_EQ(pos.side[BLACK].count[ALL_PIECES], 1);
+    EXPECT_EQ(pos.side(BLACK).pieces[PAWN], 0u);
+    EXPECT_EQ(pos.side(BLACK).count[ALL_PIECES], 1);
 
     // A double step leaves an en-passant square only when an enemy pawn can use it.
     pos = fromFen("4k3/8/8/8/3p4/8/4P1P1/4K3 w - -");
     ASSERT_TRUE(pos.makeLegal(makeMove(52, 36, PAWN), undo));  // e2e4 next to the d4 pawn
-    EXPECT_EQ(pos.epSquare, 44);
+    EXPECT_EQ(pos.epSquare(), 44);
     EXPECT_EQ(fenOf(pos), "4k3/8/8/8/3pP3/8/6P1/4K3 b - e3");
     pos.unmake(undo);
     ASSERT_TRUE(pos.makeLegal(makeMove(54, 38, PAWN), undo));  // g2g4: nobody can take
-    EXPECT_EQ(pos.epSquare, -1);
+    EXPECT_EQ(pos.epSquare(), -1);
 
     // A capturing under-promotion uses the whole undo log and still restores everything.
     pos = fromFen("1r2k3/P7/8/8/8/8/8/4K3 w - -");
     const Snapshot before(pos);
     ASSERT_TRUE(pos.makeLegal(makeMove(8, 1, PAWN, KNIGHT), undo));
-    EXPECT_EQ(pos.side[WHITE].pieces[KNIGHT], bit(1));
-    EXPECT_EQ(pos.side[WHITE].count[PAWN], 0);
+    EXPECT_EQ(pos.side(WHITE).pieces[KNIGHT], bit(1));
+    EXPECT_EQ(pos.side(WHITE).count[PAWN], 0);
     expectMatchesFreshSetup(pos);
     pos.unmake(undo);
     EXPECT_TRUE(before.same(pos));

@@ -13,7 +13,7 @@ Square sq(const char* name) { return makeSquare(name[0] - 'a', '8' - name[1]); }
 TEST(AttackTables, AttackSetsCountBatteries) {
     // Rook behind queen on the d-file: the squares beyond the queen are attacked, d7 twice.
     Position pos = fromFen("3k4/8/8/8/8/8/3Q4/3RK3 b - -");
-    const SideRecord& black = pos.side[BLACK];
+    const SideRecord& black = pos.side(BLACK);
     EXPECT_TRUE(black.attackedByEnemy & bit(sq("d7")));
     EXPECT_TRUE(black.attackedTwiceByEnemy & bit(sq("d7")));
     EXPECT_FALSE(black.attackedTwiceByEnemy & bit(sq("a5")));
@@ -24,13 +24,13 @@ TEST(AttackTables, AttackSetsCountBatteries) {
 TEST(AttackTables, PinnedAndAttacked) {
     // The knight is pinned on the file, the bishop on the diagonal.
     Position pos = fromFen("4r1k1/8/8/b7/4N3/2B5/8/4K3 w - -");
-    EXPECT_EQ(pos.pinnedAttacked, bit(sq("e4")) | bit(sq("c3")));
+    EXPECT_EQ(pos.pinnedAttacked(), bit(sq("e4")) | bit(sq("c3")));
     // A blocker in front of the knight ends its pin.
     pos = fromFen("4r1k1/8/8/b3p3/4N3/2B5/8/4K3 w - -");
-    EXPECT_EQ(pos.pinnedAttacked, bit(sq("c3")));
+    EXPECT_EQ(pos.pinnedAttacked(), bit(sq("c3")));
     // Pins of both colours are collected.
     pos = fromFen("4r1k1/5n2/8/b7/2B5/8/8/4K3 w - -");
-    EXPECT_EQ(pos.pinnedAttacked, bit(sq("f7")));
+    EXPECT_EQ(pos.pinnedAttacked(), bit(sq("f7")));
 }
 
 TEST(KingAndPawn, KnownResultsAndSymmetry) {

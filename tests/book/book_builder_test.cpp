@@ -41,12 +41,12 @@ protected:
             UndoRecord undo;
             pos.makeLegal(game[i], undo);
         }
-        const std::vector<MoveStats>& list = builder->positions.at(pos.key);
+        const std::vector<MoveStats>& list = builder->positions.at(pos.key());
         EXPECT_EQ(list.size(), 1u);
         return list[0];
     }
     std::vector<MoveStats>& listAt(const std::vector<std::string>& moves) {
-        return builder->positions[positionAfter(moves).key];
+        return builder->positions[positionAfter(moves).key()];
     }
 
     // Statistics start empty again, as after a write.

@@ -27,7 +27,7 @@ TEST(BookLoader, WellFormedFilesGiveOneSortedRecordPerMove) {
     EXPECT_TRUE(loadText("*", table));
     EXPECT_EQ(table.bookCount, 0u);  // a book without moves is no book
 
-    const std::uint64_t start = positionAfter({}).key;
+    const std::uint64_t start = positionAfter({}).key();
     for (const char* text : {"startpos 518 e2e4 10 * *", "e4 10\n*\n* -1 trailing words", "\tstartpos\n518 e4 10 * * *"}) {
         ASSERT_TRUE(loadText(text, table)) << text;
         ASSERT_EQ(table.bookCount, 1u);
@@ -57,7 +57,7 @@ TEST(BookLoader, WellFormedFilesGiveOneSortedRecordPerMove) {
     ASSERT_TRUE(loadText("startpos 960 b2b3 1 * startpos 518 e2e4 1 * *", table));
     Position chess960;
     chess960.setChess960(0);
-    EXPECT_TRUE(keyOf(table.entries()[0]) == chess960.key || keyOf(table.entries()[1]) == chess960.key);
+    EXPECT_TRUE(keyOf(table.entries()[0]) == chess960.key() || keyOf(table.entries()[1]) == chess960.key());
 }
 
 TEST(BookLoader, BrokenFilesLeaveThePlaceholderBook) {
@@ -131,7 +131,7 @@ std::map<Move, int> tally(TranspositionTable& table, std::uint64_t key, int n, i
 
 TEST(BookProbe, MovesAreDrawnByWeightInRecordOrder) {
     TranspositionTable table;
-    const std::uint64_t start = test::positionAfter({}).key;
+    const std::uint64_t start = test::positionAfter({}).key();
     const Move e4 = moveOf({}, "e2e4"), d4 = moveOf({}, "d2d4"), c4 = moveOf({}, "c2c4");
     const std::uint64_t before = start - 1, after = start + 1;  // neighbours must not leak in
     const Move nf3 = moveOf({}, "g1f3");
@@ -163,7 +163,7 @@ TEST(BookProbe, MovesAreDrawnByWeightInRecordOrder) {
 
 TEST(BookProbe, NoMoveWithoutAUsableGroup) {
     TranspositionTable table;
-    const std::uint64_t start = test::positionAfter({}).key;
+    const std::uint64_t start = test::positionAfter({}).key();
     const Move e4 = moveOf({}, "e2e4"), d4 = moveOf({}, "d2d4");
     Move m = NO_MOVE;
     setBook(table, {{start, e4, 0}, {start, d4, 0}});

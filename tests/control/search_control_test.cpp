@@ -10,6 +10,7 @@
 
 #include "board/notation.h"
 #include "control/search_control.h"
+#include "control/session.h"
 #include "search/engine.h"
 #include "support/protocol_fixture.h"
 #include "support/recording_output.h"
@@ -17,17 +18,16 @@
 namespace zelmora::test {
 namespace {
 
-// The searches run on a position with one legal move, so that the result is known whether the
-// search is a placeholder that leaves the preset move alone or a real one that finds it.
+// The searches run on a position with one legal move, so that the result is known.
 class SearchControlTest : public ::testing::Test {
 protected:
     SearchControlTest() {
-        engine.clock = &clock;
-        engine.setListener(&output);
-        EXPECT_TRUE(engine.game.setFen("k7/8/8/8/8/8/1r6/K7 w - - 0 1"));
-        EXPECT_TRUE(textToMove(engine.game.position, "a1b2", onlyMove, true));
-        engine.pvMove = onlyMove;
+        control.setOutput(&output);
+        EXPECT_TRUE(session.game.setFen("k7/8/8/8/8/8/1r6/K7 w - - 0 1"));
+        EXPECT_TRUE(textToMove(session.game.position, "a1b2", onlyMove, true));
     }
+    // A search still running reports to the output, which goes before the control.
+    ~SearchControlTest() override { control.stop(); }
 
     static GoParameters depth(int d) {
         GoParameters go;
@@ -36,28 +36,29 @@ protected:
     }
 
     Move onlyMove = NO_MOVE;
-    Engine engine;
-    TimeLimits clock;
-    test::RecordingOutput output{engine};
-    SearchControl control{&engine, &output, &clock};
+    Session session;
+    SearchControl control{session};
+    SharedSearch& shared = control.shared();
+    TimeLimits& clock = *control.clock();
+    test::RecordingOutput output{control.shared()};
     const GoParameters none{};
 };
 
 TEST_F(SearchControlTest, StopEndsTheSearchAndReturnsAfterItsResult) {
-    engine.stop = true;
+    shared.stop = true;
     ASSERT_TRUE(control.go(none, true, true));
-    EXPECT_TRUE(engine.ponder);
-    EXPECT_TRUE(engine.continueIterating);
-    EXPECT_FALSE(engine.stop);
+    EXPECT_TRUE(shared.ponder);
+    EXPECT_TRUE(shared.continueIterating);
+    EXPECT_FALSE(shared.stop);
     control.stop();
     auto results = output.results();
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].best, onlyMove);
     EXPECT_FALSE(results[0].silent);
     EXPECT_NE(results[0].thread, std::this_thread::get_id());
-    EXPECT_TRUE(engine.stop);
-    EXPECT_FALSE(engine.ponder);
-    EXPECT_FALSE(engine.continueIterating);
+    EXPECT_TRUE(shared.stop);
+    EXPECT_FALSE(shared.ponder);
+    EXPECT_FALSE(shared.continueIterating);
     EXPECT_FALSE(clock.running);
     control.stop();  // nothing runs: returns at once
     EXPECT_EQ(output.results().size(), 1u);
@@ -82,7 +83,7 @@ TEST_F(SearchControlTest, GoWhileSearchingEndsTheFirstSearchSilently) {
     ASSERT_EQ(results.size(), 1u);
     EXPECT_TRUE(results[0].silent);
     EXPECT_FALSE(output.isSilent());
-    EXPECT_FALSE(engine.stop);  // the second search runs
+    EXPECT_FALSE(shared.stop);  // the second search runs
     control.stop();
     results = output.results();
     ASSERT_EQ(results.size(), 2u);
@@ -129,7 +130,7 @@ protected:
         const std::vector<std::string> best = waitForLines("bestmove");
         ASSERT_EQ(best.size(), 1u);
         Move m;
-        EXPECT_TRUE(textToMove(engine.game.position, best[0].substr(9, best[0].find(' ', 9) - 9).c_str(), m, true))
+        EXPECT_TRUE(textToMove(session.game.position, best[0].substr(9, best[0].find(' ', 9) - 9).c_str(), m, true))
             << best[0];
     }
 };

@@ -124,20 +124,17 @@ TEST(TimeLimits, NextIterationNeedsAllFiveConditions) {
 }
 
 TEST(TimeLimits, StopQuestions) {
-    Engine engine;
     TimeLimits clock = runningFor(1000);
-    EXPECT_FALSE(clock.mustStop(engine));
+    EXPECT_FALSE(clock.mustStop(false));
     EXPECT_FALSE(clock.softExceeded());
     clock.soft = 1000;
     EXPECT_TRUE(clock.softExceeded());
     EXPECT_TRUE(clock.softExceededOnPonderhit());
     // Past the soft limit only an iteration that just found a new best move is cut short.
-    EXPECT_FALSE(clock.mustStop(engine));
-    engine.newBest = true;
-    EXPECT_TRUE(clock.mustStop(engine));
-    engine.newBest = false;
+    EXPECT_FALSE(clock.mustStop(false));
+    EXPECT_TRUE(clock.mustStop(true));
     clock.hard = 1000;
-    EXPECT_TRUE(clock.mustStop(engine));
+    EXPECT_TRUE(clock.mustStop(false));
 }
 
 }  // namespace

@@ -73,12 +73,12 @@ protected:
         const Position pos = positionOf(fen);
         const int value = evaluator->evaluate(pos);
         ASSERT_EQ(value, evaluator->evaluate(positionOf(mirror(fen)))) << fen << "\n" << mirror(fen);
-        if (pos.castlingRights == 0) {
+        if (pos.castlingRights() == 0) {
             ASSERT_EQ(value, evaluator->evaluate(positionOf(mirror(fen, true)))) << fen << "\n" << mirror(fen, true);
             ++wingMirrored;
         }
-        const int total = pos.side[WHITE].materialSum + pos.side[BLACK].materialSum;
-        const bool pawns = (pos.side[WHITE].pieces[PAWN] | pos.side[BLACK].pieces[PAWN]) != 0;
+        const int total = pos.side(WHITE).materialSum + pos.side(BLACK).materialSum;
+        const bool pawns = (pos.side(WHITE).pieces[PAWN] | pos.side(BLACK).pieces[PAWN]) != 0;
         ++(total >= 44384 ? middlegame : total > 28000 ? blended : pawns ? ending : pawnless);
     }
     void checkAll(const std::vector<std::string>& fens) {

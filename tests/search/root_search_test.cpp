@@ -15,7 +15,7 @@ TEST(RootSearch, ASingleLegalMoveIsPlayedWithoutIterating) {
     SearchRig rig("4k3/8/8/8/8/8/r7/K6r w - - 0 1");  // only Kxa2
     EXPECT_TRUE(rig.think(10));
     Engine& e = *rig.engine;
-    EXPECT_EQ(text(e.game.position, e.pvMove), "a1a2");
+    EXPECT_EQ(text(rig.game.position, e.pvMove), "a1a2");
     EXPECT_EQ(e.iterationDepth, 1);
     EXPECT_EQ(rig.listener.currMoves, 0);
     ASSERT_EQ(rig.listener.pvLines.size(), 1u);
@@ -26,7 +26,7 @@ TEST(RootSearch, ASingleLegalMoveIsPlayedWithoutIterating) {
 TEST(RootSearch, SearchmovesAndExcludemovesRestrictTheRoot) {
     {
         SearchRig rig(START);
-        rig.engine->setRootFilter("e2e4 wtime 1000 d2d4", false);
+        rig.filterRoot("e2e4 wtime 1000 d2d4", false);
         rig.think(5);
         EXPECT_EQ(rig.engine->rootMoveCount, 2);
         EXPECT_EQ(rig.listener.currMoves, 2 * 5);  // two root moves in each of five iterations
@@ -34,20 +34,20 @@ TEST(RootSearch, SearchmovesAndExcludemovesRestrictTheRoot) {
     {
         // The mate is excluded, so it is not played; a bad move named alone is played.
         SearchRig rig(BACK_RANK_MATE);
-        rig.engine->setRootFilter("d1d8", true);
+        rig.filterRoot("d1d8", true);
         rig.think(5);
         EXPECT_EQ(rig.engine->rootMoveCount, 19);
-        EXPECT_NE(text(rig.engine->game.position, rig.engine->pvMove), "d1d8");
+        EXPECT_NE(text(rig.game.position, rig.engine->pvMove), "d1d8");
         EXPECT_LT(rig.engine->lastScore, MATE_THRESHOLD);
     }
     {
         // One named move is a single root move; a filter that names no legal move is ignored.
         SearchRig rig(START);
-        rig.engine->setRootFilter("g1f3", false);
+        rig.filterRoot("g1f3", false);
         rig.think(6);
-        EXPECT_EQ(text(rig.engine->game.position, rig.engine->pvMove), "g1f3");
+        EXPECT_EQ(text(rig.game.position, rig.engine->pvMove), "g1f3");
         EXPECT_EQ(rig.engine->iterationDepth, 1);
-        rig.engine->setRootFilter("e2e5 e7e5", false);
+        rig.filterRoot("e2e5 e7e5", false);
         rig.think(3);
         EXPECT_EQ(rig.engine->rootMoveCount, 20);
     }
@@ -55,7 +55,7 @@ TEST(RootSearch, SearchmovesAndExcludemovesRestrictTheRoot) {
 
 TEST(RootSearch, MultiPvReportsTheBestLinesInScoreOrder) {
     SearchRig rig("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
-    rig.engine->multiPv = 3;
+    rig.shared.settings.multiPv = 3;
     rig.think(6);
     const auto& lines = rig.listener.multiPvLines;
     ASSERT_EQ(lines.size(), 3u * 6);
@@ -68,7 +68,7 @@ TEST(RootSearch, MultiPvReportsTheBestLinesInScoreOrder) {
             ASSERT_FALSE(r.line.empty());
             firstMoves.insert(r.line[0]);
             if (k > 0) { EXPECT_LE(r.score, lines[i + k - 1].score) << "iteration " << r.iteration; }
-            Position pos = rig.engine->game.position;
+            Position pos = rig.game.position;
             EXPECT_TRUE(playLine(pos, r.line));
         }
         EXPECT_EQ(firstMoves.size(), 3u);
@@ -81,7 +81,7 @@ TEST(RootSearch, MultiPvReportsTheBestLinesInScoreOrder) {
 TEST(ExtractPv, NeverHoldsACycle) {
     SearchRig rig(START);
     Engine& e = *rig.engine;
-    Position pos = e.game.position;
+    Position pos = rig.game.position;
     std::vector<Move> moves;
     for (const char* move : {"g1f3", "g8f6", "f3g1", "f6g8"}) {
         moves.push_back(parseMove(pos, move));
@@ -90,7 +90,7 @@ TEST(ExtractPv, NeverHoldsACycle) {
     // Back at the start: each position of the cycle names the next move.
     for (int i = 0; i < 4; ++i) {
         ASSERT_TRUE(playLine(pos, {moves[i]}));
-        e.table->store(pos.key, moves[(i + 1) % 4], 0, makeDepthWord(10, BOUND_EXACT), 0, 0);
+        rig.search->table.store(pos.key(), moves[(i + 1) % 4], 0, makeDepthWord(10, BOUND_EXACT), 0, 0);
     }
     PrincipalVariation line;
     const Move ponder = e.extractPv(moves[0], line);

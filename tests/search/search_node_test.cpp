@@ -14,11 +14,11 @@ std::uint64_t nullMovesAtNode(const char* fen, int alpha, int beta, int lastNull
     SearchRig rig(fen);
     Engine& e = *rig.engine;
     e.prepareSearch();
-    e.lastNullPly = lastNull;
-    e.previousNullPly = previousNull;
+    e.nullMovePath().last = lastNull;
+    e.nullMovePath().previous = previousNull;
     e.search(alpha, beta, 8);
-    EXPECT_EQ(e.lastNullPly, lastNull);
-    EXPECT_EQ(e.previousNullPly, previousNull);
+    EXPECT_EQ(e.nullMovePath().last, lastNull);
+    EXPECT_EQ(e.nullMovePath().previous, previousNull);
     EXPECT_EQ(e.ply, -1);
     return e.nullMovesTried;
 }
@@ -88,11 +88,11 @@ void expectMateFound(const std::string& fen, int movesToMate, const std::string&
     rig.think(2 * movesToMate + 1);
     Engine& e = *rig.engine;
     EXPECT_EQ(e.lastScore, MATE - (2 * movesToMate - 1));
-    EXPECT_EQ(text(e.game.position, e.pvMove), keyMove);
+    EXPECT_EQ(text(rig.game.position, e.pvMove), keyMove);
 
     // The line ends in mate after the stated number of moves.
     ASSERT_GE(e.pv.length, 2 * movesToMate - 1);
-    Position pos = e.game.position;
+    Position pos = rig.game.position;
     ASSERT_TRUE(playLine(pos, std::vector<Move>(e.pv.moves, e.pv.moves + 2 * movesToMate - 1)));
     EXPECT_TRUE(pos.inCheck());
     EXPECT_TRUE(noLegalMove(pos));
@@ -128,7 +128,7 @@ TEST(SearchMates, StalemateAndCheckmateInsideTheTree) {
                 Engine& e = *rig.engine;
                 e.prepareSearch();
                 e.ply = ply - 1;
-                e.lastNullPly = ply - 10;
+                e.nullMovePath().last = ply - 10;
                 const int expected = c.expected == 0 ? 0 : c.expected + ply;
                 EXPECT_EQ(e.search(-WINDOW_END, WINDOW_END, depth), expected) << c.fen << " ply " << ply;
                 EXPECT_EQ(e.search(-100, -99, depth), expected) << c.fen << " null window";

@@ -60,7 +60,7 @@ TEST(SearchSignature, NodeCountsAndMovesArePinned) {
         rig.think(s.depth);
         const Engine& e = *rig.engine;
         EXPECT_EQ(e.nodes, s.nodes) << s.fen;
-        EXPECT_EQ(text(e.game.position, e.pvMove), s.best) << s.fen;
+        EXPECT_EQ(text(rig.game.position, e.pvMove), s.best) << s.fen;
         EXPECT_EQ(e.iterationDepth, s.depth);
         EXPECT_GT(e.selectiveDepth, s.depth);
     }
@@ -68,8 +68,8 @@ TEST(SearchSignature, NodeCountsAndMovesArePinned) {
 
 TEST(SearchSignature, TheSearchAllocatesNothing) {
     SearchRig rig(SIGNATURE[2].fen);
-    rig.engine->setListener(nullptr);
-    rig.engine->multiPv = 2;  // the MultiPV lists too
+    rig.shared.setListener(nullptr);
+    rig.shared.settings.multiPv = 2;  // the MultiPV lists too
     rig.think(2);             // warms up whatever is built on first use
     const long before = allocations.load();
     rig.think(6);

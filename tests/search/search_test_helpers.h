@@ -11,6 +11,7 @@
 
 #include "control/time_budget.h"
 #include "search/engine.h"
+#include "search/standalone_search.h"
 #include "search/transposition_table.h"
 #include "support/chess.h"
 
@@ -38,7 +39,7 @@ public:
         pvLines.push_back({score, alpha, beta, engine.iterationDepth, engine.pvMove,
                            std::vector<Move>(engine.pv.moves, engine.pv.moves + engine.pv.length)});
     }
-    void currMove(Move, int) override { ++currMoves; }
+    void currMove(const Engine&, Move, int) override { ++currMoves; }
     void multiPvLine(const Engine& engine, int lineNumber, const PrincipalVariation& pv, int score, int, int) override {
         multiPvLines.push_back({engine.iterationDepth, lineNumber, score, std::vector<Move>(pv.moves, pv.moves + pv.length)});
     }
@@ -46,15 +47,21 @@ public:
 
 // An engine with its own table, a clock limited by depth and a recording listener.
 struct SearchRig {
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>();
+    std::unique_ptr<StandaloneSearch> search = std::make_unique<StandaloneSearch>();
+    Engine* engine = &search->engine;
+    SharedSearch& shared = search->shared;
+    GameRecord& game = search->shared.game;
     TimeLimits clock;
     RecordingListener listener;
 
     explicit SearchRig(const char* fen = nullptr) {
         engine->clock = &clock;
-        engine->setListener(&listener);
-        if (fen != nullptr) { EXPECT_TRUE(engine->game.setFen(fen)) << fen; }
+        shared.setListener(&listener);
+        if (fen != nullptr) { EXPECT_TRUE(game.setFen(fen)) << fen; }
     }
+
+    // "searchmoves" (or with exclude "excludemoves") for the next search.
+    void filterRoot(const char* moves, bool exclude) { shared.settings.rootFilter = RootFilter{true, exclude, moves}; }
 
     // Iterations up to the given depth in plies.
     bool think(int plies) {
@@ -62,7 +69,7 @@ struct SearchRig {
         go.depth = plies;
         clock.setBudget(go, false);
         clock.start();
-        engine->stop = false;
+        shared.stop = false;
         return engine->think();
     }
 

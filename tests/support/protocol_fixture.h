@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "control/search_control.h"
+#include "control/session.h"
 #include "control/time_budget.h"
 #include "search/engine.h"
 #include "support/captured_file.h"
@@ -17,28 +18,29 @@ namespace zelmora::test {
 
 class ProtocolTest : public ::testing::Test {
 public:
-    ProtocolTest() {
-        engine.clock = &clock;
-        engine.setListener(&output);
-    }
+    ProtocolTest() { control.setOutput(&output); }
+    // A search still running reports to the output, which goes before the control.
+    ~ProtocolTest() override { control.stop(); }
 
     void send(const std::string& line) { protocol.handle(line.c_str()); }
     std::vector<std::string> lines() const { return out.lines(); }
     // Board, side to move, castling rights (the first three FEN fields).
     std::string placement() const {
         char buffer[128];
-        std::string fen = engine.game.getFen(buffer);
+        std::string fen = session.game.getFen(buffer);
         std::size_t end = 0;
         for (int field = 0; field < 3 && end != std::string::npos; ++field) end = fen.find(' ', end + 1);
         return fen.substr(0, end);
     }
 
-    Engine engine;
-    TimeLimits clock;
+    Session session;
+    SearchControl control{session};
+    Engine& engine = control.mainEngine();
+    SharedSearch& shared = control.shared();
+    TimeLimits& clock = *control.clock();
     CapturedFile out;
-    UciOutput output{&engine, &clock, out.get()};
-    SearchControl control{&engine, &output, &clock};
-    UciProtocol protocol{&engine, &output, &control, false};
+    UciOutput output{control.clock(), out.get()};
+    UciProtocol protocol{&session, &output, &control, false};
 };
 
 }  // namespace zelmora::test

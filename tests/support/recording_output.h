@@ -24,15 +24,15 @@ public:
         std::thread::id thread;
     };
 
-    explicit RecordingOutput(const Engine& engine) : engine_(engine) {}
+    explicit RecordingOutput(const SharedSearch& shared) : shared_(shared) {}
 
     void pvLine(const Engine&, int, int, int) override {}
-    void currMove(Move, int) override {}
-    void setRootPosition() override {}
-    void searchFinished() override { finished_ = true; }
-    void bestMove(const Move* best, const Move* ponder) override {
+    void currMove(const Engine&, Move, int) override {}
+    void setRootPosition(const Position&) override {}
+    void searchFinished(const Engine&) override { finished_ = true; }
+    void bestMove(const Engine&, const Move* best, const Move* ponder) override {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (holdUntilStopped && !engine_.stop && std::chrono::steady_clock::now() < deadline) {
+        while (holdUntilStopped && !shared_.stop && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         std::lock_guard<std::mutex> guard(lock_);
@@ -57,7 +57,7 @@ public:
     std::atomic<bool> holdUntilStopped{true};
 
 private:
-    const Engine& engine_;
+    const SharedSearch& shared_;
     std::mutex lock_;
     std::vector<Result> results_;
     std::atomic<bool> finished_{false};

@@ -67,7 +67,7 @@ TEST_F(GoCommand, TheFirstApplicableRuleSetsTheLimits) {
 
 TEST_F(GoCommand, PonderhitStopsASearchThatHasNothingLeftToDo) {
     Move move = NO_MOVE;
-    ASSERT_TRUE(textToMove(engine.game.position, "e2e4", move, true));
+    ASSERT_TRUE(textToMove(session.game.position, "e2e4", move, true));
     clock.soft = UNLIMITED_TIME;
     clock.start();
     struct Case {
@@ -82,13 +82,13 @@ TEST_F(GoCommand, PonderhitStopsASearchThatHasNothingLeftToDo) {
     };
     for (const Case& c : cases) {
         engine.pvMove = c.best;
-        engine.continueIterating = c.continueIterating;
+        shared.continueIterating = c.continueIterating;
         clock.soft = c.soft;
-        engine.ponder = true;
-        engine.stop = false;
+        shared.ponder = true;
+        shared.stop = false;
         send("ponderhit");
-        EXPECT_FALSE(engine.ponder);
-        EXPECT_EQ(engine.stop, c.stops) << c.continueIterating << " " << c.soft;
+        EXPECT_FALSE(shared.ponder);
+        EXPECT_EQ(shared.stop, c.stops) << c.continueIterating << " " << c.soft;
     }
     EXPECT_TRUE(lines().empty());
 }

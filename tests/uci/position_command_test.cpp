@@ -60,7 +60,7 @@ TEST_F(PositionCommand, SetsUpTheBoardOrFallsBackToTheStart) {
 }
 
 TEST_F(PositionCommand, Chess960CastlingIsKingTakesRook) {
-    protocol.chess960 = true;
+    session.chess960 = true;
     send("position startpos moves e2e4 e7e5 g1f3 g8f6 f1c4 f8c5 e1h1");
     EXPECT_EQ(placement(), "rnbqk2r/pppp1ppp/5n2/2b1p3/2B1P3/5N2/PPPP1PPP/RNBQ1RK1 b kq");
     send("perft depth 1 divide");

@@ -73,10 +73,10 @@ TEST_F(SetOption, EveryOptionStartsAtItsAnnouncedDefault) {
     };
     auto settings = [&] {
         const MaterialEvaluator& material = engine.evaluator.material;
-        return Settings{engine.table->slots(), clock.ponderOption, engine.ownBook, protocol.chess960, control.blocking,
-                        output.isSilent(), engine.alwaysClearHash, engine.multiPv, control.threadCount(),
-                        material.neuroMaterial(), material.neuroWidth(), engine.resignThreshold, engine.bookFile,
-                        engine.logFileName()};
+        return Settings{control.table().slots(), clock.ponderOption, session.ownBook, session.chess960, control.blocking,
+                        output.isSilent(), session.alwaysClearHash, session.multiPv, control.threadCount(),
+                        material.neuroMaterial(), material.neuroWidth(), session.resignThreshold, session.bookFile,
+                        std::string(session.timeLogFile)};
     };
     const Settings initial = settings();
     for (const OptionSpec& option : OPTION_TABLE) {
@@ -101,21 +101,21 @@ TEST_F(SetOption, ValuesAndTheirLimits) {
     } cases[] = {
         {"Ponder value yes", 1, [](const test::ProtocolTest& t) { return int(t.clock.ponderOption); }},
         {"Ponder value false", 0, [](const test::ProtocolTest& t) { return int(t.clock.ponderOption); }},
-        {"OwnBook value False", 1, [](const test::ProtocolTest& t) { return int(t.engine.ownBook); }},
-        {"OwnBook value false", 0, [](const test::ProtocolTest& t) { return int(t.engine.ownBook); }},
-        {"UCI_Chess960 value true", 1, [](const test::ProtocolTest& t) { return int(t.protocol.chess960); }},
+        {"OwnBook value False", 1, [](const test::ProtocolTest& t) { return int(t.session.ownBook); }},
+        {"OwnBook value false", 0, [](const test::ProtocolTest& t) { return int(t.session.ownBook); }},
+        {"UCI_Chess960 value true", 1, [](const test::ProtocolTest& t) { return int(t.session.chess960); }},
         {"blocking value true", 1, [](const test::ProtocolTest& t) { return int(t.control.blocking); }},
-        {"AlwaysClearHash value truex", 0, [](const test::ProtocolTest& t) { return int(t.engine.alwaysClearHash); }},
-        {"MultiPV value 5", 5, [](const test::ProtocolTest& t) { return t.engine.multiPv; }},
-        {"MultiPV value 300", 255, [](const test::ProtocolTest& t) { return t.engine.multiPv; }},
-        {"MultiPV value many", 1, [](const test::ProtocolTest& t) { return t.engine.multiPv; }},
-        {"NumberOfProcessors value 20", 8, [](const test::ProtocolTest& t) { return t.engine.threadCount; }},
-        {"NumberOfProcessors value -2", 1, [](const test::ProtocolTest& t) { return t.engine.threadCount; }},
-        {"Resign value 1", -4000, [](const test::ProtocolTest& t) { return int(t.engine.resignThreshold); }},
-        {"Resign value 401", -4010, [](const test::ProtocolTest& t) { return int(t.engine.resignThreshold); }},
-        {"Resign value 1999", -19990, [](const test::ProtocolTest& t) { return int(t.engine.resignThreshold); }},
-        {"Resign value 2000", -500000, [](const test::ProtocolTest& t) { return int(t.engine.resignThreshold); }},
-        {"Resign value 99999999999999999999", -500000, [](const test::ProtocolTest& t) { return int(t.engine.resignThreshold); }},
+        {"AlwaysClearHash value truex", 0, [](const test::ProtocolTest& t) { return int(t.session.alwaysClearHash); }},
+        {"MultiPV value 5", 5, [](const test::ProtocolTest& t) { return t.session.multiPv; }},
+        {"MultiPV value 300", 255, [](const test::ProtocolTest& t) { return t.session.multiPv; }},
+        {"MultiPV value many", 1, [](const test::ProtocolTest& t) { return t.session.multiPv; }},
+        {"NumberOfProcessors value 20", 8, [](const test::ProtocolTest& t) { return t.control.threadCount(); }},
+        {"NumberOfProcessors value -2", 1, [](const test::ProtocolTest& t) { return t.control.threadCount(); }},
+        {"Resign value 1", -4000, [](const test::ProtocolTest& t) { return int(t.session.resignThreshold); }},
+        {"Resign value 401", -4010, [](const test::ProtocolTest& t) { return int(t.session.resignThreshold); }},
+        {"Resign value 1999", -19990, [](const test::ProtocolTest& t) { return int(t.session.resignThreshold); }},
+        {"Resign value 2000", -500000, [](const test::ProtocolTest& t) { return int(t.session.resignThreshold); }},
+        {"Resign value 99999999999999999999", -500000, [](const test::ProtocolTest& t) { return int(t.session.resignThreshold); }},
     };
     for (const auto& c : cases) {
         send(std::string("setoption name ") + c.line);
@@ -130,7 +130,7 @@ TEST_F(SetOption, ValuesAndTheirLimits) {
 }
 
 TEST_F(SetOption, HashResizesAndClears) {
-    TranspositionTable& table = *engine.table;
+    TranspositionTable& table = control.table();
     send("setoption name Hash value 4");
     EXPECT_EQ(table.slots(), 4u * 1048576 / 24 - 2);
     for (const char* bad : {"0", "-1", "abc", ""}) {
@@ -151,16 +151,14 @@ TEST_F(SetOption, HashResizesAndClears) {
 // result; the others leave it running.
 class SetOptionWhileSearching : public ::testing::Test {
 protected:
-    SetOptionWhileSearching() {
-        engine.clock = &clock;
-        engine.setListener(&output);
-    }
+    SetOptionWhileSearching() { control.setOutput(&output); }
+    ~SetOptionWhileSearching() override { control.stop(); }
 
-    Engine engine;
-    TimeLimits clock;
-    test::RecordingOutput output{engine};
-    SearchControl control{&engine, &output, &clock};
-    UciProtocol protocol{&engine, &output, &control, false};
+    Session session;
+    SearchControl control{session};
+    SharedSearch& shared = control.shared();
+    test::RecordingOutput output{control.shared()};
+    UciProtocol protocol{&session, &output, &control, false};
 };
 
 TEST_F(SetOptionWhileSearching, SomeOptionsStopTheSearchSilently) {
@@ -181,13 +179,13 @@ TEST_F(SetOptionWhileSearching, SomeOptionsStopTheSearchSilently) {
          {"Ponder value true", "UCI_Chess960 value false", "blocking value false", "AlwaysClearHash value false",
           "Resign value 700", "Zeitprotokolldatei value nul:", "Clear Hash", "Opponent value Quomb",
           "NoOutput value false", "Hash value 0", "NeuroWidth value 0"}) {
-        engine.stop = false;
+        shared.stop = false;
         protocol.handle((std::string("setoption name ") + option).c_str());
-        EXPECT_FALSE(engine.stop) << option;
+        EXPECT_FALSE(shared.stop) << option;
     }
-    engine.stop = false;
+    shared.stop = false;
     protocol.handle("setoption name MultiPV value 2");
-    EXPECT_TRUE(engine.stop);
+    EXPECT_TRUE(shared.stop);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "board/notation.h"
 #include "control/time_budget.h"
 #include "search/engine.h"
+#include "search/standalone_search.h"
 #include "search/score.h"
 #include "support/captured_file.h"
 #include "support/chess.h"
@@ -21,13 +22,13 @@ protected:
     UciOutputTest() {
         engine.clock = &clock;
         clock.start();
-        output.setRootPosition();
+        output.setRootPosition(game.position);
     }
 
     // The moves one after another from the engine's position.
     PrincipalVariation line(std::initializer_list<const char*> moves) {
         PrincipalVariation pv;
-        Position pos = engine.game.position;
+        Position pos = game.position;
         for (const char* text : moves) EXPECT_TRUE(playLine(pos, {pv.moves[pv.length++] = parseMove(pos, text)}));
         return pv;
     }
@@ -39,10 +40,12 @@ protected:
             EXPECT_TRUE(std::regex_match(lines[i], std::regex(patterns[i]))) << lines[i];
     }
 
-    Engine engine;
+    StandaloneSearch search;
+    Engine& engine = search.engine;
+    GameRecord& game = search.shared.game;
     TimeLimits clock;
     test::CapturedFile out;
-    UciOutput output{&engine, &clock, out.get()};
+    UciOutput output{&clock, out.get()};
 };
 
 TEST_F(UciOutputTest, PvLinesShowTheFirstIterationAndOtherwiseWaitOrNeedDebug) {
@@ -50,7 +53,7 @@ TEST_F(UciOutputTest, PvLinesShowTheFirstIterationAndOtherwiseWaitOrNeedDebug) {
     engine.firstIteration = true;
     engine.selectiveDepth = 4;
     engine.nodes = 250;
-    engine.threadCount = 4;
+    search.shared.settings.threadCount = 4;
     output.pvLine(engine, 15, -WINDOW_END, WINDOW_END);
     engine.firstIteration = false;
     engine.iterationDepth = 3;
@@ -64,24 +67,24 @@ TEST_F(UciOutputTest, PvLinesShowTheFirstIterationAndOtherwiseWaitOrNeedDebug) {
 }
 
 TEST_F(UciOutputTest, MovesAreWrittenAgainstTheRootCopyWithItsChess960Flag) {
-    ASSERT_TRUE(engine.game.setFen("4k3/8/8/8/8/8/8/4K2R w K - 0 1"));
+    ASSERT_TRUE(game.setFen("4k3/8/8/8/8/8/8/4K2R w K - 0 1"));
     PrincipalVariation pv = line({"h1h2", "e8d8", "h2h1"});
     PrincipalVariation castle = line({"e1g1"});
-    engine.game.position.chess960Castling = 1;
-    output.setRootPosition();
-    engine.game.newGame();  // later changes to the game do not reach the copy
+    game.position.chess960Castling = 1;
+    output.setRootPosition(game.position);
+    game.newGame();  // later changes to the game do not reach the copy
     output.multiPvLine(engine, 2, pv, 499999, -WINDOW_END, WINDOW_END);
-    output.bestMove(&castle.moves[0], nullptr);
+    output.bestMove(engine, &castle.moves[0], nullptr);
     expectLines({"info multipv 2 depth 1 seldepth 1 score mate 1 pv h1h2 e8d8 h2h1", "bestmove O-O"});
 }
 
 TEST_F(UciOutputTest, BestMoveWithPonderAloneOrNone) {
     PrincipalVariation pv = line({"e2e4", "c7c5"});
-    output.bestMove(&pv.moves[0], &pv.moves[1]);
-    output.bestMove(&pv.moves[0], nullptr);
-    output.bestMove(nullptr, nullptr);
+    output.bestMove(engine, &pv.moves[0], &pv.moves[1]);
+    output.bestMove(engine, &pv.moves[0], nullptr);
+    output.bestMove(engine, nullptr, nullptr);
     output.setDebug(true);
-    output.bestMove(nullptr, nullptr);
+    output.bestMove(engine, nullptr, nullptr);
     expectLines({"bestmove e2e4 ponder c7c5", "bestmove e2e4", "info string Kein Zug berechnet"});
 }
 
@@ -90,7 +93,7 @@ TEST_F(UciOutputTest, SearchFinishedReportsTheLastCompletedIteration) {
     engine.selectiveDepth = 12;
     engine.nodes = 5000;
     engine.lastScore = -499996;
-    output.searchFinished();
+    output.searchFinished(engine);
     expectLines({"info depth 7 seldepth 13 time \\d+ nodes 5000 hashfull 0 nps \\d+ score mate -2"});
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "control/search_control.h"
+#include "control/session.h"
 #include "control/time_budget.h"
 #include "search/engine.h"
 #include "support/captured_file.h"
@@ -28,9 +29,8 @@ protected:
     using Lines = std::vector<std::string>;
 
     XboardTest() {
-        engine.clock = &clock;
-        engine.ownBook = false;
-        engine.setListener(&output);
+        session.ownBook = false;
+        control.setOutput(&output);
         control.blocking = true;
         output.setProtocol(&xboard);
         xboard.observeUciLines(&XboardTest::record, this);
@@ -94,13 +94,14 @@ protected:
         return found;
     }
 
-    Engine engine;
-    TimeLimits clock;
+    Session session;
+    SearchControl control{session};
+    Engine& engine = control.mainEngine();
+    TimeLimits& clock = *control.clock();
     CapturedFile out;
-    XboardOutput output{&engine, &clock, out.get()};
-    SearchControl control{&engine, &output, &clock};
-    UciProtocol uci{&engine, &output, &control, true};
-    XboardProtocol xboard{&uci, &output, &engine};
+    XboardOutput output{control.clock(), out.get()};
+    UciProtocol uci{&session, &output, &control, true};
+    XboardProtocol xboard{&uci, &output, &session};
 
 private:
     static void record(void* self, const char* line) {

@@ -66,7 +66,7 @@ TEST_F(XboardTest, TheStartupFileSetsOptions) {
     EXPECT_EQ(all(), expected);
     EXPECT_EQ(uciLines(),
               (Lines{"debug on", "setoption name Resign value 900", "setoption name MultiPV value 2"}));
-    EXPECT_EQ(engine.resignThreshold, -9000);
+    EXPECT_EQ(session.resignThreshold, -9000);
 }
 
 TEST_F(XboardTest, SmallCommandsAnswerAsTheProtocolWants) {
