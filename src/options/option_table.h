@@ -95,8 +95,8 @@ constexpr const OptionSpec& optionSpec(OptionId id) { return OPTION_TABLE[static
 
 // nullptr when no option has exactly this name.
 constexpr const OptionSpec* findOption(std::string_view name) {
-    for (const OptionSpec& spec : OPTION_TABLE) {
-        if (name == spec.name) return &spec;
+    for (const OptionSpec& option : OPTION_TABLE) {
+        if (name == option.name) return &option;
     }
     return nullptr;
 }
@@ -105,15 +105,15 @@ namespace option_table_checks {
 
 constexpr bool wellFormed() {
     for (std::size_t i = 0; i < std::size(OPTION_TABLE); ++i) {
-        const OptionSpec& spec = OPTION_TABLE[i];
-        if (static_cast<std::size_t>(spec.id) != i) return false;
-        const bool hasText = spec.type == OptionType::Text || spec.type == OptionType::Word;
-        if (hasText != (spec.defaultText != nullptr)) return false;
-        if (spec.type == OptionType::Spin && !(spec.min <= spec.defaultValue && spec.defaultValue <= spec.max)) {
+        const OptionSpec& option = OPTION_TABLE[i];
+        if (static_cast<std::size_t>(option.id) != i) return false;
+        const bool hasText = option.type == OptionType::Text || option.type == OptionType::Word;
+        if (hasText != (option.defaultText != nullptr)) return false;
+        if (option.type == OptionType::Spin && !(option.min <= option.defaultValue && option.defaultValue <= option.max)) {
             return false;
         }
         // The hidden options are announced after all the others.
-        if (i > 0 && OPTION_TABLE[i - 1].hidden && !spec.hidden) return false;
+        if (i > 0 && OPTION_TABLE[i - 1].hidden && !option.hidden) return false;
     }
     return static_cast<std::size_t>(OptionId::AlwaysClearHash) + 1 == std::size(OPTION_TABLE);
 }

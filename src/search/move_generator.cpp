@@ -30,7 +30,7 @@ constexpr std::int32_t KILLER2_BONUS = 0x300000;
 constexpr std::int32_t CHECK_BONUS = 0x1000000;
 
 // Destination preference per piece, White's view (a8 = 0); Black reads it mirrored.
-constexpr std::uint8_t D[PIECE_TYPE_COUNT][64] = {
+constexpr std::uint8_t DESTINATION_PREFERENCE[PIECE_TYPE_COUNT][64] = {
     {},
     {  // pawn
           8,   6,  18,  12,  24,   8,  10,  12,
@@ -211,7 +211,7 @@ void MoveGenerator::scoreAll() {
         const Square from = moveFrom(m), to = moveTo(m);
         const Bitboard target = bit(to);
 
-        std::int32_t score = D[p][to ^ mirror] + std::int32_t((history_->counters[m & 0xFFF] >> history_->shift) << 8);
+        std::int32_t score = DESTINATION_PREFERENCE[p][to ^ mirror] + std::int32_t((history_->counters[m & 0xFFF] >> history_->shift) << 8);
         if (movePromotion(m) == QUEEN) {
             score += QUEEN_PROMOTION_BONUS;
             score |= GOOD_MOVE_BIT;

@@ -15,20 +15,20 @@ namespace zelmora {
 
 namespace {
 
-void formatAnnouncement(const OptionSpec& spec, char* line, std::size_t size) {
-    switch (spec.type) {
+void formatAnnouncement(const OptionSpec& option, char* line, std::size_t size) {
+    switch (option.type) {
         case OptionType::Spin:
-            std::snprintf(line, size, "option name %s type spin default %d min %d max %d", spec.name,
-                          spec.defaultValue, spec.min, spec.max);
+            std::snprintf(line, size, "option name %s type spin default %d min %d max %d", option.name,
+                          option.defaultValue, option.min, option.max);
             break;
         case OptionType::Check:
-            std::snprintf(line, size, "option name %s type check default %s", spec.name,
-                          spec.defaultValue != 0 ? "true" : "false");
+            std::snprintf(line, size, "option name %s type check default %s", option.name,
+                          option.defaultValue != 0 ? "true" : "false");
             break;
-        case OptionType::Button: std::snprintf(line, size, "option name %s type button", spec.name); break;
+        case OptionType::Button: std::snprintf(line, size, "option name %s type button", option.name); break;
         case OptionType::Text:
         case OptionType::Word:
-            std::snprintf(line, size, "option name %s type string default %s", spec.name, spec.defaultText);
+            std::snprintf(line, size, "option name %s type string default %s", option.name, option.defaultText);
             break;
     }
 }
@@ -75,10 +75,10 @@ void UciProtocol::handle(const char* line) {
 void UciProtocol::uci(const char*) {
     output_->printLine("id name Zelmora 2.4");
     output_->printLine("id author Quorvin Dalt");
-    for (const OptionSpec& spec : OPTION_TABLE) {
-        if (spec.hidden && !showHiddenOptions) continue;
+    for (const OptionSpec& option : OPTION_TABLE) {
+        if (option.hidden && !showHiddenOptions) continue;
         char line[128];
-        formatAnnouncement(spec, line, sizeof line);
+        formatAnnouncement(option, line, sizeof line);
         output_->printLine(line);
     }
     output_->printLine("uciok");
