@@ -100,12 +100,12 @@ void TranspositionTable::newSearch() {
 bool TranspositionTable::probe(std::uint64_t key, int ply, Move& move, int& score, int& count, int& depthWord) {
     const std::uint32_t low = std::uint32_t(key), high = std::uint32_t(key >> 32);
     const std::uint16_t age = age_.load(std::memory_order_relaxed);
-    TTEntry* e = entries_ + low % slots_;
+    TTEntry* e = bucketOf(low);
     for (int j = 0; j < 3; ++j, ++e) {
         if (get(e->keyLow) != low || get(e->keyHigh) != high) continue;
         if (get(e->age) != age) {
             put(e->age, age);
-            used_.fetch_add(1, std::memory_order_relaxed);
+            countUsed();
         }
         move = get(e->move);
         score = fromTable(get(e->score), ply);
@@ -121,14 +121,14 @@ void TranspositionTable::store(std::uint64_t key, Move move, int score, int dept
     const std::uint16_t age = age_.load(std::memory_order_relaxed);
     const std::int16_t newDepthWord = std::int16_t(depthWord), newCount = std::int16_t(count);
     score = toTable(score, ply);
-    TTEntry* bucket = entries_ + low % slots_;
+    TTEntry* bucket = bucketOf(low);
 
     for (int j = 0; j < 3; ++j) {
         TTEntry& e = bucket[j];
         if (get(e.keyLow) != low || get(e.keyHigh) != high) continue;
         if (get(e.age) != age) {
             put(e.age, age);
-            used_.fetch_add(1, std::memory_order_relaxed);
+            countUsed();
         }
         const std::int16_t oldDepthWord = get(e.depthWord);
         if (oldDepthWord > newDepthWord || (oldDepthWord == newDepthWord && get(e.count) < newCount)) return;
@@ -156,18 +156,18 @@ void TranspositionTable::store(std::uint64_t key, Move move, int score, int dept
     put(victim->count, newCount);
     put(victim->depthWord, newDepthWord);
     put(victim->age, age);
-    if (!current) used_.fetch_add(1, std::memory_order_relaxed);
+    if (!current) countUsed();
 }
 
 // Only the first two entries of the bucket: entry i+2 is left alone.
 void TranspositionTable::remove(std::uint64_t key) {
     const std::uint32_t low = std::uint32_t(key), high = std::uint32_t(key >> 32);
     const std::uint16_t age = age_.load(std::memory_order_relaxed);
-    TTEntry* e = entries_ + low % slots_;
+    TTEntry* e = bucketOf(low);
     for (int j = 0; j < 2; ++j, ++e) {
         if (get(e->keyLow) != low || get(e->keyHigh) != high) continue;
-        if (get(e->age) == age && used_.load(std::memory_order_relaxed) > 0)
-            used_.fetch_sub(1, std::memory_order_relaxed);
+        const std::uint32_t used = used_.load(std::memory_order_relaxed);
+        if (get(e->age) == age && used > 0) used_.store(used - 1, std::memory_order_relaxed);
         put(e->age, std::uint16_t(age - 1));
         put(e->keyLow, 0u);
         put(e->keyHigh, 0u);
@@ -191,13 +191,16 @@ int TranspositionTable::hashFull() const {
 
 bool BusyMoveSet::testAndSet(unsigned index) {
     std::atomic<std::uint32_t>& word = words_[(index % SIZE) >> 5];
-    const std::uint32_t mask = 1u << (index & 31);
-    if (word.load(std::memory_order_relaxed) & mask) return true;  // no locked write when busy
-    return (word.fetch_or(mask, std::memory_order_relaxed) & mask) != 0;
+    const std::uint32_t mask = 1u << (index & 31), bits = word.load(std::memory_order_relaxed);
+    if (bits & mask) return true;
+    word.store(bits | mask, std::memory_order_relaxed);
+    return false;
 }
 
 void BusyMoveSet::clear(unsigned index) {
-    words_[(index % SIZE) >> 5].fetch_and(~(1u << (index & 31)), std::memory_order_relaxed);
+    std::atomic<std::uint32_t>& word = words_[(index % SIZE) >> 5];
+    const std::uint32_t mask = 1u << (index & 31), bits = word.load(std::memory_order_relaxed);
+    if (bits & mask) word.store(bits & ~mask, std::memory_order_relaxed);
 }
 
 void BusyMoveSet::clearAll() {

@@ -33,7 +33,8 @@ struct alignas(8) TTEntry {
 static_assert(sizeof(TTEntry) == 24, "three entries to a bucket, one or two cache lines per probe");
 
 // 8192 bits that let threads avoid searching the same move of the same node at once.
-// Bits are set and cleared with relaxed atomics: a lost update only costs move ordering.
+// Bits are set and cleared with relaxed loads and stores, no locked instructions: a lost update
+// between threads only costs move ordering.
 class BusyMoveSet {
 public:
     static constexpr unsigned SIZE = 8192;
@@ -68,7 +69,7 @@ public:
     static bool cutoffTest(int score, int depthWord, int alpha, int beta, int depth);
     // Starts loading the key's bucket into the cache ahead of its probe.
     void prefetch(std::uint64_t key) const {
-        const char* bucket = reinterpret_cast<const char*>(entries_ + std::uint32_t(key) % slots_);
+        const char* bucket = reinterpret_cast<const char*>(bucketOf(std::uint32_t(key)));
         __builtin_prefetch(bucket);
         __builtin_prefetch(bucket + 64);
     }
@@ -83,6 +84,11 @@ public:
     BusyMoveSet busy;
 
 private:
+    // The bucket of a key's low half: entries_ + low % slots_.
+    TTEntry* bucketOf(std::uint32_t low) const { return entries_ + low % slots_; }
+    // No locked add: the count is an estimate, and a lost update between threads costs less than
+    // a locked instruction at every new entry.
+    void countUsed() { used_.store(used_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
     bool allocate(std::size_t bytes);
     void resetCounters();
 
