@@ -128,6 +128,7 @@ public:
     bool transpositionLookahead(int beta, int depth, MoveGenerator& generator, BusyMoveSet* busy,
                                 int reducedDepth);
     void shortenNullWindowCounts(int count);
+    void prefetchSuccessors(const MoveEntry* moves, int count) const;
     int rootSearch(int depth);
     void orderRootMoves();
 

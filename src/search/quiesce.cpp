@@ -109,6 +109,7 @@ int Engine::quiesceNode(int alpha, int beta, int qdepth) {
     MoveGenerator& generator = generators_[ply];
     const int n = generator.init(moveBuffer_[ply], pos, history_[pos.sideToMove()], true, qdepth > QUIESCENCE_CHECKS_END,
                                  entry.killers.group[inCheck ? 1 : 0], nullptr, hashMove);
+    prefetchSuccessors(moveBuffer_[ply], std::min(n, PREFETCHED_SUCCESSORS));
     const int ext = inCheck && n == 1 ? SINGLE_EVASION_EXTENSION : 0;
     Move bestMove = NO_MOVE;
     entry.movesSearched = 0;

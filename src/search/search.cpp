@@ -200,6 +200,7 @@ int Engine::searchNode(int alpha, int beta, int depth) {
     const int n = generator.init(moveBuffer_[ply], pos, history_[pos.sideToMove()], false, false,
                                  entry.killers.group[killerGroup], busy, hashMove);
     if (n == 0) return inCheck ? -(MATE - ply) : 0;
+    prefetchSuccessors(moveBuffer_[ply], std::min(n, PREFETCHED_SUCCESSORS));
     if (n == 1) extension += ONLY_MOVE_EXTENSION;
     if (inCheck) extension += CHECK_EVASION_EXTENSION;
     const bool lookahead = depth + extension >= LOOKAHEAD_MIN_DEPTH && n >= 2 &&

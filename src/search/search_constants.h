@@ -110,4 +110,8 @@ constexpr int HISTORY_RESCALE_SHIFT = 11;
 constexpr std::uint32_t HISTORY_MIN_INCREMENT = 256;
 constexpr std::uint32_t HISTORY_AGING_DIVISOR = 16;
 
+// ---- Memory ----
+// Successors whose table buckets a quiescence node fetches before searching any of them.
+constexpr int PREFETCHED_SUCCESSORS = 6;
+
 }  // namespace zelmora

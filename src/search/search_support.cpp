@@ -30,6 +30,25 @@ void Engine::enterPath(PlyEntry& entry, int alpha, int beta) {
     entry.nullWindowCount = (alpha + 1 == beta ? 1 : 0) + at(ply - 1).nullWindowCount;
 }
 
+// The successors' table buckets are fetched together before any is searched, so that their
+// memory latencies overlap. The keys leave out castling and en-passant changes: a wrong guess
+// only costs a useless fetch.
+void Engine::prefetchSuccessors(const MoveEntry* moves, int count) const {
+    const Position& pos = position;
+    const Colour us = pos.sideToMove(), them = ~us;
+    const Bitboard enemies = pos.side(them).pieces[ALL_PIECES];
+    std::uint64_t base = pos.key() ^ WHITE_TO_MOVE_KEY;
+    if (pos.epSquare() != NO_SQUARE) base ^= zobrist(WHITE, 0, pos.epSquare());
+    for (int i = 0; i < count; ++i) {
+        const Move m = moves[i].move;
+        const int piece = movePiece(m), promotion = movePromotion(m);
+        const Square from = moveFrom(m), to = moveTo(m);
+        std::uint64_t key = base ^ zobrist(us, piece, from) ^ zobrist(us, promotion ? promotion : piece, to);
+        if (enemies & bit(to)) key ^= zobrist(them, pos.pieceOn(them, to), to);
+        table_.prefetch(key);
+    }
+}
+
 void Engine::shortenNullWindowCounts(int count) {
     for (int p = ply; p >= 1; --p) {
         PlyEntry& e = at(p);
