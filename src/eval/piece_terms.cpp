@@ -116,10 +116,12 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
         for (Bitboard b = own.pieces[KNIGHT] & enemy.attackedByEnemyPawns & ~pawns.attackSpan[Them]; b != 0;)
             s.mg += KNIGHT_OUTPOST[relativeSquare(Us, popLowestBit(b))];
 
-        int connected = 0;
-        for (int i = 0; i < own.count[ROOK]; ++i)
-            connected += popCount(rankAttacksFrom(own.squareList[ROOK][i], pos.occupied()) & rooks);
-        s.mg += CONNECTED_ROOKS_MG * (connected / 2);
+        if (moreThanOne(rooks)) {
+            int connected = 0;
+            for (int i = 0; i < own.count[ROOK]; ++i)
+                connected += popCount(rankAttacksFrom(own.squareList[ROOK][i], pos.occupied()) & rooks);
+            s.mg += CONNECTED_ROOKS_MG * (connected / 2);
+        }
     }
 
     if (endgame) {
