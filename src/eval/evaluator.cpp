@@ -51,6 +51,7 @@ int awayFromZero(int v) { return v > 0 ? v + 1 : v < 0 ? v - 1 : 0; }
 Evaluator::Evaluator() : material(registry), pawnEntry_(&PawnTable::EMPTY) {}
 
 int Evaluator::evaluate(const Position& pos) {
+    pawns.prefetch(pos);
     int m = material.score(pos);
     const EndgameRecognizer* recognizer = material.currentRecognizer();
     const int total = pos.side(WHITE).materialSum + pos.side(BLACK).materialSum;
@@ -85,7 +86,8 @@ int Evaluator::evaluate(const Position& pos) {
              phase * (s.mg + middlegameKingTerm(pos))) /
             FULL_PHASE;
 
-    const int v = recognizer->scale(pos, *this, t);
+    // Most positions have no endgame knowledge, whose correction leaves the value as it is.
+    const int v = recognizer == registry.defaultRecognizer() ? t : recognizer->scale(pos, *this, t);
     return awayFromZero(pos.whiteToMove() ? v : -v);
 }
 

@@ -50,7 +50,7 @@ int logitScore(double p) {
 }  // namespace
 
 MaterialEvaluator::MaterialEvaluator(const RecognizerRegistry& registry)
-    : registry_(registry), cache_(CACHE_SIZE), currentRecognizer_(registry.defaultRecognizer()) {
+    : registry_(registry), cache_(CACHE_SIZE), blends_(BLEND_CACHE_SIZE), currentRecognizer_(registry.defaultRecognizer()) {
     network_.loadNetwork("");
     clear();
 }
@@ -61,6 +61,7 @@ bool MaterialEvaluator::loadNetwork(const char* name) {
     // Any other shape would be fed inputs it was not trained on, or none at all.
     if (candidate.inputCount() != MATERIAL_NET_INPUTS || candidate.outputCount() < 1) return false;
     network_ = std::move(candidate);
+    forgetBlends();
     return true;
 }
 
@@ -68,11 +69,20 @@ void MaterialEvaluator::copySettings(const MaterialEvaluator& other) {
     network_ = other.network_;
     neuroMaterial_ = other.neuroMaterial_;
     neuroWidth_ = other.neuroWidth_;
+    forgetBlends();
     clear();
 }
 
-void MaterialEvaluator::setNeuroMaterial(int percent) { neuroMaterial_ = std::clamp(percent, 0, 100); }
-void MaterialEvaluator::setNeuroWidth(int width) { neuroWidth_ = std::clamp(width, 1, 10000); }
+void MaterialEvaluator::setNeuroMaterial(int percent) {
+    neuroMaterial_ = std::clamp(percent, 0, 100);
+    forgetBlends();
+}
+void MaterialEvaluator::setNeuroWidth(int width) {
+    neuroWidth_ = std::clamp(width, 1, 10000);
+    forgetBlends();
+}
+
+void MaterialEvaluator::forgetBlends() { std::fill(blends_.begin(), blends_.end(), BlendEntry{0, 0}); }
 
 void MaterialEvaluator::clear() {
     // A key whose low bits differ from the slot's index can never be looked up there.
@@ -112,13 +122,35 @@ int MaterialEvaluator::computeScore(const SideRecord& first, const SideRecord& s
     if (second.count[BISHOP] > 1) base -= BISHOP_PAIR;
     if (neuroMaterial_ < 1) return base;
 
+    return blendWithNetwork(a, b, x, base);
+}
+
+int MaterialEvaluator::blendWithNetwork(const int a[5], const int b[5], int x, int base) {
+    // Five bits per count, x + 1 in two more, and a top bit that keeps every used key apart from
+    // the empty one. A count that does not fit (only a set-up position can have one) goes uncached.
+    constexpr int COUNT_BITS = 5;
+    std::uint64_t counts = std::uint64_t(x + 1);
+    int any = 0;
+    for (int i = 0; i < 5; ++i) {
+        counts = counts << 2 * COUNT_BITS | std::uint64_t(a[i]) << COUNT_BITS | std::uint64_t(b[i]);
+        any |= a[i] | b[i];
+    }
+    counts |= std::uint64_t(1) << 63;
+    constexpr std::uint64_t SPREAD = 0x9E3779B97F4A7C15ULL;
+    constexpr int INDEX_SHIFT = 64 - 14;
+    static_assert(BLEND_CACHE_SIZE == 1 << (64 - INDEX_SHIFT));
+    BlendEntry scratch{0, 0};
+    BlendEntry& entry = any < (1 << COUNT_BITS) ? blends_[std::size_t((counts * SPREAD) >> INDEX_SHIFT)] : scratch;
+    if (entry.counts == counts) return entry.score;
+
     // Both orders and the halved difference keep the net's judgement antisymmetric.
     const int net = (logitScore(materialNet(a, b, x)) - logitScore(materialNet(b, a, x))) / 2;
     // The net weighs most when the position is balanced: d is the mean of both views in pawns.
     const double d = (base + net) * HALF_SUM_IN_PAWNS;
     const double w = neuroWidth_ * HUNDREDTH;
     const double k = (neuroMaterial_ * HUNDREDTH) * w * w / (w * w + d * d);
-    return int((1.0 - k) * base + k * net);
+    entry = {counts, int((1.0 - k) * base + k * net)};
+    return entry.score;
 }
 
 }  // namespace zelmora

@@ -39,7 +39,6 @@ public:
     // materialNetOutput on this evaluator's network.
     double materialNet(const int own[5], const int other[5], int x) { return materialNetOutput(network_, own, other, x); }
 
-    Network& network() { return network_; }
     const Network& network() const { return network_; }
     int neuroMaterial() const { return neuroMaterial_; }
     int neuroWidth() const { return neuroWidth_; }
@@ -53,10 +52,21 @@ private:
         const EndgameRecognizer* recognizer;
     };
 
+    // The blended score by exact piece counts, kept across clear(): it depends on nothing but the
+    // counts, the network and the settings, and one score costs two forward passes.
+    struct BlendEntry {
+        std::uint64_t counts;  // 0: empty
+        int score;
+    };
+    static constexpr int BLEND_CACHE_SIZE = 16384;
+
     int computeScore(const SideRecord& first, const SideRecord& second, int x);
+    int blendWithNetwork(const int a[5], const int b[5], int x, int base);
+    void forgetBlends();
 
     const RecognizerRegistry& registry_;
     std::vector<CacheEntry> cache_;
+    std::vector<BlendEntry> blends_;
     Network network_;
     int neuroMaterial_ = optionSpec(OptionId::NeuroMaterial).defaultValue;
     int neuroWidth_ = optionSpec(OptionId::NeuroWidth).defaultValue;

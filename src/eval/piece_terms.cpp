@@ -68,14 +68,18 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
     s.eg += WEAK_PAWN_ATTACKED_EG * weakAttacked;
 
     if (rooks != 0) {
-        const int k = pawns.rookFileIndex[Us];
-        const int onFiles = popCount(rooks & pawns.rookFiles[Us]);
+        // Files without own pawns, valued by the own pawn count; nothing at all without pawns.
+        const int k = popCount(ownPawns);
+        const Bitboard rookFiles = (ownPawns | enemy.pieces[PAWN]) != 0 ? ~fileFill(ownPawns) : 0;
+        const int onFiles = popCount(rooks & rookFiles);
         s.mg += ROOK_FILE_MG[k] * onFiles;
         s.eg += ROOK_FILE_EG[k] * onFiles;
         // Behind an own passer: on its file with no own pawn behind the rook.
-        const int behind = popCount(rooks & pawns.rookSecondSet[Us] & ~pawns.frontSpan[Us]);
-        s.mg += ROOK_BEHIND_PASSER * behind;
-        s.eg += ROOK_BEHIND_PASSER * behind;
+        if (const Bitboard ownPassed = pawns.passed & ownPawns) {
+            const int behind = popCount(rooks & fileFill(ownPassed) & ~frontSpan<Us>(ownPawns));
+            s.mg += ROOK_BEHIND_PASSER * behind;
+            s.eg += ROOK_BEHIND_PASSER * behind;
+        }
         const Bitboard seventh = relativeRankMask(Us, 7);
         if (const int onSeventh = popCount(rooks & seventh)) {
             s.mg += ROOK_SEVENTH * onSeventh;
@@ -112,10 +116,12 @@ PhaseScore pieceTerms(const Position& pos, const PawnEntry& pawns, bool middlega
         for (Bitboard b = own.pieces[KNIGHT] & enemy.attackedByEnemyPawns & ~pawns.attackSpan[Them]; b != 0;)
             s.mg += KNIGHT_OUTPOST[relativeSquare(Us, popLowestBit(b))];
 
-        int connected = 0;
-        for (int i = 0; i < own.count[ROOK]; ++i)
-            connected += popCount(rankAttacksFrom(own.squareList[ROOK][i], pos.occupied()) & rooks);
-        s.mg += CONNECTED_ROOKS_MG * (connected / 2);
+        if (moreThanOne(rooks)) {
+            int connected = 0;
+            for (int i = 0; i < own.count[ROOK]; ++i)
+                connected += popCount(rankAttacksFrom(own.squareList[ROOK][i], pos.occupied()) & rooks);
+            s.mg += CONNECTED_ROOKS_MG * (connected / 2);
+        }
     }
 
     if (endgame) {
