@@ -41,6 +41,7 @@ void Position::prepare(UndoRecord& u) const {
         u.side[c].attackedByEnemy = side_[c].attackedByEnemy;
         u.side[c].attackedTwiceByEnemy = side_[c].attackedTwiceByEnemy;
         u.side[c].attackedByEnemyPawns = side_[c].attackedByEnemyPawns;
+        u.side[c].attackedByEnemySliders = side_[c].attackedByEnemySliders;
         u.side[c].materialSum = side_[c].materialSum;
         u.side[c].materialKey = side_[c].materialKey;
     }
@@ -183,6 +184,7 @@ void Position::unmake(const UndoRecord& u) {
         side_[c].attackedByEnemy = u.side[c].attackedByEnemy;
         side_[c].attackedTwiceByEnemy = u.side[c].attackedTwiceByEnemy;
         side_[c].attackedByEnemyPawns = u.side[c].attackedByEnemyPawns;
+        side_[c].attackedByEnemySliders = u.side[c].attackedByEnemySliders;
         side_[c].materialSum = u.side[c].materialSum;
         side_[c].materialKey = u.side[c].materialKey;
     }
@@ -200,7 +202,9 @@ void Position::unmake(const UndoRecord& u) {
 
 bool Position::finishLegalMake(const UndoRecord& u) {
     const Colour mover = whiteToMove_ ? BLACK : WHITE;
-    computeAttacks(mover);
+    // The side to move lost nothing; its attacks change only where the move changed the
+    // occupancy on one of its sliders' rays.
+    if (u.captured || ((u.occupied ^ occupied_) & side_[mover].attackedByEnemySliders)) computeAttacks(mover);
     if (side_[mover].attackedByEnemy & side_[mover].pieces[KING]) {
         unmake(u);
         return false;
