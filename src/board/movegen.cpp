@@ -76,6 +76,18 @@ public:
         pawns(captureTargets, targets & ~occ);
     }
 
+    void castling() {
+        const int rights = pos_.castlingRights() & us_.castleMask;
+        if (!rights) return;
+        const Square k = us_.king();
+        if ((rights & (WHITE_KING_SIDE | BLACK_KING_SIDE)) && !(us_.castleEmptyKingSide & pos_.occupied()) &&
+            !(us_.castleSafeKingSide & us_.attackedByEnemy))
+            add(k, us_.rookSquareKingSide, KING);
+        if ((rights & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE)) && !(us_.castleEmptyQueenSide & pos_.occupied()) &&
+            !(us_.castleSafeQueenSide & us_.attackedByEnemy))
+            add(k, us_.rookSquareQueenSide, KING);
+    }
+
     void pieceMoves(Square from) {
         const Bitboard targets = ~us_.pieces[ALL_PIECES];
         const Bitboard occ = pos_.occupied();
@@ -141,18 +153,6 @@ private:
     void king(Bitboard targets) {
         const Square k = us_.king();
         emit(k, kingAttacks(k) & targets, KING);
-    }
-
-    void castling() {
-        const int rights = pos_.castlingRights() & us_.castleMask;
-        if (!rights) return;
-        const Square k = us_.king();
-        if ((rights & (WHITE_KING_SIDE | BLACK_KING_SIDE)) && !(us_.castleEmptyKingSide & pos_.occupied()) &&
-            !(us_.castleSafeKingSide & us_.attackedByEnemy))
-            add(k, us_.rookSquareKingSide, KING);
-        if ((rights & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE)) && !(us_.castleEmptyQueenSide & pos_.occupied()) &&
-            !(us_.castleSafeQueenSide & us_.attackedByEnemy))
-            add(k, us_.rookSquareQueenSide, KING);
     }
 
     // Pawn destinations with their origin offset; a destination on the last rank gives the four
@@ -236,6 +236,12 @@ int generateMoves(const Position& pos, MoveEntry* list, bool tactical, bool with
         gen.all();
     else
         gen.captures(withChecks);
+    return gen.count();
+}
+
+int generateCastlingMoves(const Position& pos, MoveEntry* list) {
+    Generator gen(pos, list);
+    gen.castling();
     return gen.count();
 }
 
