@@ -165,14 +165,15 @@ void Position::computePinnedAttacked() {
     Bitboard result = 0;
     for (int c = WHITE; c <= BLACK; ++c) {
         const SideRecord& s = side_[c];
-        const Bitboard exposed = s.pieces[ALL_PIECES] &
+        const Square king = s.king();
+        const Bitboard straight = linesThrough(king), diagonal = diagonalsThrough(king);
+        // Only pieces and sliders on the king's lines (on an empty board) can be or make a pin.
+        const Bitboard exposed = s.pieces[ALL_PIECES] & (straight | diagonal) &
                                  ((s.attackedByEnemy & ~s.attackedByEnemyPawns) | s.attackedTwiceByEnemy);
         if (!exposed) continue;
         const SideRecord& e = side_[c ^ 1];
-        const Square king = s.king();
-        // Only sliders on the king's lines (on an empty board) can pin anything.
-        const Bitboard snipers = ((e.pieces[ROOK] | e.pieces[QUEEN]) & linesThrough(king)) |
-                                 ((e.pieces[BISHOP] | e.pieces[QUEEN]) & diagonalsThrough(king));
+        const Bitboard snipers = ((e.pieces[ROOK] | e.pieces[QUEEN]) & straight) |
+                                 ((e.pieces[BISHOP] | e.pieces[QUEEN]) & diagonal);
         if (snipers) result |= loneBlockers(king, snipers, occupied_) & exposed;
     }
     pinnedAttacked_ = result;
