@@ -61,7 +61,7 @@ void initMagics(SliderMagic* magics, const data::Magic* fixed, Bitboard* array, 
         m.attacks = next;
         Bitboard subset = 0;
         do {
-            next[(subset * m.multiplier) >> m.shift] = rayAttacks(s, subset, dirs, 4, false);
+            next[sliderIndex(m, subset)] = rayAttacks(s, subset, dirs, 4, false);
             subset = (subset - m.mask) & m.mask;
         } while (subset);
         next += std::size_t(1) << fixed[s].bits;

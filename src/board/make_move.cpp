@@ -6,17 +6,27 @@ namespace zelmora {
 
 namespace {
 
-inline void logSet(UndoRecord& u, Bitboard& set) {
-    assert(u.setCount < UndoRecord::MAX_SETS);
-    u.setAddress[u.setCount] = &set;
-    u.setOld[u.setCount++] = set;
-}
+// Writes the undo log with its counts in registers: list entries are bytes, and a byte store
+// may alias any memory, so counts kept in the record would be reloaded after every one.
+struct UndoLog {
+    UndoRecord& u;
+    int sets = 0, values = 0;
 
-inline void logValue(UndoRecord& u, std::int8_t& value) {
-    assert(u.valueCount < UndoRecord::MAX_VALUES);
-    u.valueAddress[u.valueCount] = &value;
-    u.valueOld[u.valueCount++] = value;
-}
+    void set(Bitboard& s) {
+        assert(sets < UndoRecord::MAX_SETS);
+        u.setAddress[sets] = &s;
+        u.setOld[sets++] = s;
+    }
+    void value(std::int8_t& v) {
+        assert(values < UndoRecord::MAX_VALUES);
+        u.valueAddress[values] = &v;
+        u.valueOld[values++] = v;
+    }
+    void finish() {
+        u.setCount = sets;
+        u.valueCount = values;
+    }
+};
 
 inline std::int8_t* findSlot(SideRecord& s, int type, Square square) {
     std::int8_t* slot = s.squareList[type];
@@ -25,22 +35,22 @@ inline std::int8_t* findSlot(SideRecord& s, int type, Square square) {
 }
 
 // Takes the piece off its list: the last entry fills the freed slot.
-inline void removeFromList(UndoRecord& u, SideRecord& s, int type, Square square) {
+inline void removeFromList(UndoLog& log, SideRecord& s, int type, Square square) {
     std::int8_t* slot = findSlot(s, type, square);
     std::int8_t* last = &s.squareList[type][s.count[type] - 1];
-    logValue(u, *slot);
-    logValue(u, *last);
+    log.value(*slot);
+    log.value(*last);
     *slot = *last;
 }
 
 }  // namespace
 
 void Position::prepare(UndoRecord& u) const {
-    u.setCount = u.valueCount = 0;
     for (int c = WHITE; c <= BLACK; ++c) {
         u.side[c].attackedByEnemy = side_[c].attackedByEnemy;
         u.side[c].attackedTwiceByEnemy = side_[c].attackedTwiceByEnemy;
         u.side[c].attackedByEnemyPawns = side_[c].attackedByEnemyPawns;
+        u.side[c].attackedByEnemySliders = side_[c].attackedByEnemySliders;
         u.side[c].materialSum = side_[c].materialSum;
         u.side[c].materialKey = side_[c].materialKey;
     }
@@ -56,6 +66,7 @@ void Position::prepare(UndoRecord& u) const {
 
 void Position::makeMove(Move m, UndoRecord& u) {
     prepare(u);
+    UndoLog log{u};
     const int us = whiteToMove_ ? WHITE : BLACK, them = us ^ 1;
     SideRecord& S = side_[us];
     SideRecord& E = side_[them];
@@ -63,30 +74,30 @@ void Position::makeMove(Move m, UndoRecord& u) {
     const int piece = movePiece(m), promotion = movePromotion(m);
 
     const Bitboard mask = twoSquares(from, to);
-    logSet(u, S.pieces[piece]);
-    logSet(u, S.pieces[ALL_PIECES]);
+    log.set(S.pieces[piece]);
+    log.set(S.pieces[ALL_PIECES]);
     lastMoveSquares_ = mask;
     S.pieces[piece] ^= mask;
     S.pieces[ALL_PIECES] ^= mask;
     key_ ^= zobrist(us, piece, from) ^ zobrist(us, piece, to) ^ WHITE_TO_MOVE_KEY;
     whiteToMove_ ^= 1;
     std::int8_t* moverSlot = findSlot(S, piece, from);
-    logValue(u, *moverSlot);
+    log.value(*moverSlot);
     *moverSlot = std::int8_t(to);
 
-    u.captured = 0;
+    int captured = 0;
     if (mask & E.pieces[ALL_PIECES]) {
         const Bitboard target = bit(to);
         int c = PAWN;
         while (!(E.pieces[c] & target)) ++c;
-        u.captured = std::uint8_t(c);
-        logSet(u, E.pieces[c]);
-        logSet(u, E.pieces[ALL_PIECES]);
-        logValue(u, E.count[c]);
-        logValue(u, E.count[ALL_PIECES]);
+        captured = c;
+        log.set(E.pieces[c]);
+        log.set(E.pieces[ALL_PIECES]);
+        log.value(E.count[c]);
+        log.value(E.count[ALL_PIECES]);
         E.pieces[c] ^= target;
         E.pieces[ALL_PIECES] ^= target;
-        removeFromList(u, E, c, to);
+        removeFromList(log, E, c, to);
         --E.count[c];
         --E.count[ALL_PIECES];
         E.materialKey ^= materialKeyStep(them, c, E.count[c]);
@@ -102,7 +113,7 @@ void Position::makeMove(Move m, UndoRecord& u) {
 
     if (piece == PAWN) {
         pawnKey_ ^= zobrist(us, PAWN, from) ^ zobrist(us, PAWN, to);
-        if (!promotion && !u.captured) {
+        if (!promotion && !captured) {
             const int step = to - from;
             if (step == 16 || step == -16) {
                 // Only a double step that an enemy pawn could take en passant leaves a square.
@@ -115,14 +126,14 @@ void Position::makeMove(Move m, UndoRecord& u) {
                 const Square victim = to - S.pawnStep;
                 key_ ^= zobrist(them, PAWN, victim);
                 pawnKey_ ^= zobrist(them, PAWN, victim);
-                logValue(u, E.count[ALL_PIECES]);
-                logValue(u, E.count[PAWN]);
-                logSet(u, E.pieces[ALL_PIECES]);
-                logSet(u, E.pieces[PAWN]);
-                u.captured = PAWN;
+                log.value(E.count[ALL_PIECES]);
+                log.value(E.count[PAWN]);
+                log.set(E.pieces[ALL_PIECES]);
+                log.set(E.pieces[PAWN]);
+                captured = PAWN;
                 E.pieces[ALL_PIECES] &= ~bit(victim);
                 E.pieces[PAWN] &= ~bit(victim);
-                removeFromList(u, E, PAWN, victim);
+                removeFromList(log, E, PAWN, victim);
                 --E.count[PAWN];
                 --E.count[ALL_PIECES];
                 E.materialKey ^= materialKeyStep(them, PAWN, E.count[PAWN]);
@@ -130,17 +141,17 @@ void Position::makeMove(Move m, UndoRecord& u) {
             }
         }
         if (promotion) {
-            logSet(u, S.pieces[promotion]);
-            logValue(u, S.count[PAWN]);
-            logValue(u, S.count[promotion]);
+            log.set(S.pieces[promotion]);
+            log.value(S.count[PAWN]);
+            log.value(S.count[promotion]);
             const Bitboard promoted = S.pieces[PAWN] & (RANK_8 | RANK_1);
             S.pieces[promotion] |= promoted;
             S.pieces[PAWN] ^= promoted;
-            removeFromList(u, S, PAWN, to);
+            removeFromList(log, S, PAWN, to);
             --S.count[PAWN];
             S.materialKey ^= materialKeyStep(us, PAWN, S.count[PAWN]);
             std::int8_t& newSlot = S.squareList[promotion][S.count[promotion]];
-            logValue(u, newSlot);
+            log.value(newSlot);
             newSlot = std::int8_t(to);
             S.materialKey ^= materialKeyStep(us, promotion, S.count[promotion]);
             ++S.count[promotion];
@@ -155,14 +166,14 @@ void Position::makeMove(Move m, UndoRecord& u) {
             const bool kingSide = to == S.rookSquareKingSide;
             const Square kingTarget = kingSide ? S.kingTargetKingSide : S.kingTargetQueenSide;
             const Square rookTarget = kingSide ? S.rookTargetKingSide : S.rookTargetQueenSide;
-            logSet(u, S.pieces[ROOK]);
+            log.set(S.pieces[ROOK]);
             S.pieces[ROOK] = (S.pieces[ROOK] & ~bit(to)) | bit(rookTarget);
             S.pieces[ALL_PIECES] |= bit(rookTarget) | bit(kingTarget);
             S.pieces[KING] = bit(kingTarget);
             lastMoveSquares_ = bit(kingTarget);
             *moverSlot = std::int8_t(kingTarget);
             std::int8_t* rookSlot = findSlot(S, ROOK, to);
-            logValue(u, *rookSlot);
+            log.value(*rookSlot);
             *rookSlot = std::int8_t(rookTarget);
             key_ ^= zobrist(us, ROOK, to) ^ zobrist(us, ROOK, rookTarget) ^ zobrist(us, KING, to) ^
                    zobrist(us, KING, kingTarget);
@@ -176,6 +187,8 @@ void Position::makeMove(Move m, UndoRecord& u) {
         dropCastlingRightsWithoutRook();
         key_ ^= zobrist(WHITE, 0, u.castlingRights) ^ zobrist(WHITE, 0, castlingRights_);
     }
+    u.captured = std::uint8_t(captured);
+    log.finish();
 }
 
 void Position::unmake(const UndoRecord& u) {
@@ -183,6 +196,7 @@ void Position::unmake(const UndoRecord& u) {
         side_[c].attackedByEnemy = u.side[c].attackedByEnemy;
         side_[c].attackedTwiceByEnemy = u.side[c].attackedTwiceByEnemy;
         side_[c].attackedByEnemyPawns = u.side[c].attackedByEnemyPawns;
+        side_[c].attackedByEnemySliders = u.side[c].attackedByEnemySliders;
         side_[c].materialSum = u.side[c].materialSum;
         side_[c].materialKey = u.side[c].materialKey;
     }
@@ -200,7 +214,9 @@ void Position::unmake(const UndoRecord& u) {
 
 bool Position::finishLegalMake(const UndoRecord& u) {
     const Colour mover = whiteToMove_ ? BLACK : WHITE;
-    computeAttacks(mover);
+    // The side to move lost nothing; its attacks change only where the move changed the
+    // occupancy on one of its sliders' rays.
+    if (u.captured || ((u.occupied ^ occupied_) & side_[mover].attackedByEnemySliders)) computeAttacks(mover);
     if (side_[mover].attackedByEnemy & side_[mover].pieces[KING]) {
         unmake(u);
         return false;

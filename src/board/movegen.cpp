@@ -9,9 +9,9 @@ constexpr int PROMOTIONS[4] = {QUEEN, ROOK, BISHOP, KNIGHT};
 class Generator {
 public:
     Generator(const Position& pos, MoveEntry* list)
-        : pos_(pos), us_(pos.us()), them_(pos.them()), white_(pos.whiteToMove() != 0), list_(list) {}
+        : pos_(pos), us_(pos.us()), them_(pos.them()), white_(pos.whiteToMove() != 0), list_(list), end_(list) {}
 
-    int count() const { return n_; }
+    int count() const { return int(end_ - list_); }
 
     void all() {
         const Bitboard targets = ~us_.pieces[ALL_PIECES];
@@ -76,6 +76,18 @@ public:
         pawns(captureTargets, targets & ~occ);
     }
 
+    void castling() {
+        const int rights = pos_.castlingRights() & us_.castleMask;
+        if (!rights) return;
+        const Square k = us_.king();
+        if ((rights & (WHITE_KING_SIDE | BLACK_KING_SIDE)) && !(us_.castleEmptyKingSide & pos_.occupied()) &&
+            !(us_.castleSafeKingSide & us_.attackedByEnemy))
+            add(k, us_.rookSquareKingSide, KING);
+        if ((rights & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE)) && !(us_.castleEmptyQueenSide & pos_.occupied()) &&
+            !(us_.castleSafeQueenSide & us_.attackedByEnemy))
+            add(k, us_.rookSquareQueenSide, KING);
+    }
+
     void pieceMoves(Square from) {
         const Bitboard targets = ~us_.pieces[ALL_PIECES];
         const Bitboard occ = pos_.occupied();
@@ -95,17 +107,19 @@ private:
     const SideRecord& us_;
     const SideRecord& them_;
     const bool white_;
-    MoveEntry* list_;
-    int n_ = 0;
+    MoveEntry* const list_;
+    // A pointer rather than a count: the compiler knows the entries written cannot alias it.
+    MoveEntry* end_;
 
     Bitboard epBit() const { return pos_.epSquare() >= 0 ? bit(pos_.epSquare()) : 0; }
 
     void add(Square from, Square to, int piece, int promotion = 0) {
-        list_[n_++] = MoveEntry{makeMove(from, to, piece, promotion), 0};
+        *end_++ = MoveEntry{makeMove(from, to, piece, promotion), 0};
     }
 
     void emit(Square from, Bitboard targets, int piece) {
-        while (targets) add(from, popLowestBit(targets), piece);
+        const Move base = makeMove(from, 0, piece);
+        while (targets) *end_++ = MoveEntry{base | Move(popLowestBit(targets)) << 6, 0};
     }
 
     void pieces(Bitboard knightTargets, Bitboard bishopTargets, Bitboard rookTargets, Bitboard queenTargets) {
@@ -139,18 +153,6 @@ private:
     void king(Bitboard targets) {
         const Square k = us_.king();
         emit(k, kingAttacks(k) & targets, KING);
-    }
-
-    void castling() {
-        const int rights = pos_.castlingRights() & us_.castleMask;
-        if (!rights) return;
-        const Square k = us_.king();
-        if ((rights & (WHITE_KING_SIDE | BLACK_KING_SIDE)) && !(us_.castleEmptyKingSide & pos_.occupied()) &&
-            !(us_.castleSafeKingSide & us_.attackedByEnemy))
-            add(k, us_.rookSquareKingSide, KING);
-        if ((rights & (WHITE_QUEEN_SIDE | BLACK_QUEEN_SIDE)) && !(us_.castleEmptyQueenSide & pos_.occupied()) &&
-            !(us_.castleSafeQueenSide & us_.attackedByEnemy))
-            add(k, us_.rookSquareQueenSide, KING);
     }
 
     // Pawn destinations with their origin offset; a destination on the last rank gives the four
@@ -234,6 +236,12 @@ int generateMoves(const Position& pos, MoveEntry* list, bool tactical, bool with
         gen.all();
     else
         gen.captures(withChecks);
+    return gen.count();
+}
+
+int generateCastlingMoves(const Position& pos, MoveEntry* list) {
+    Generator gen(pos, list);
+    gen.castling();
     return gen.count();
 }
 

@@ -19,6 +19,10 @@ constexpr int MAX_MOVES = 256;
 // Needs fresh attack sets for both colours. Returns the number of moves.
 int generateMoves(const Position& pos, MoveEntry* list, bool tactical = false, bool withChecks = false);
 
+// The castling moves the generator would list (rights, empty path, no attacked square on the
+// king's way); the rook may still shield the king, so they are not yet known to be legal.
+int generateCastlingMoves(const Position& pos, MoveEntry* list);
+
 // All pseudo-legal moves of the piece on the square (used for discovered checks).
 int generatePieceMoves(const Position& pos, Square from, MoveEntry* list);
 

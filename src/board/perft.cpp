@@ -34,38 +34,90 @@ Bitboard pinnedPieces(const Position& pos) {
     const SideRecord& us = pos.us();
     const SideRecord& them = pos.them();
     const Square king = us.king();
-    const Bitboard snipers = (rookAttacks(king, 0) & (them.pieces[ROOK] | them.pieces[QUEEN])) |
-                             (bishopAttacks(king, 0) & (them.pieces[BISHOP] | them.pieces[QUEEN]));
+    const Bitboard snipers = (linesThrough(king) & (them.pieces[ROOK] | them.pieces[QUEEN])) |
+                             (diagonalsThrough(king) & (them.pieces[BISHOP] | them.pieces[QUEEN]));
     return loneBlockers(king, snipers, pos.occupied()) & us.pieces[ALL_PIECES];
 }
 
-// The number of generated moves that makeFast would accept, found without making most of them:
-// out of check, king moves are generated onto safe squares only, and any other move is legal
-// unless it takes a pinned piece off its line. Castling, en passant and king moves out of check
-// (a second checker may stand behind the first) are made and tested.
-std::uint64_t countLegalMoves(Position& pos) {
+// Makes the move and takes it back: 1 when it does not leave the mover's king attacked.
+int legalByMaking(Position& pos, Move m) {
+    UndoRecord undo;
+    if (!pos.makeFast(m, undo)) return 0;
+    pos.unmake(undo);
+    return 1;
+}
+
+// In check: the generated evasions, tested as cheaply as possible. King moves are made (a second
+// checker may stand behind the first), so is en passant; any other move is legal unless it takes
+// a pinned piece off its line.
+std::uint64_t countLegalEvasions(Position& pos, Bitboard pinned) {
     MoveEntry list[MAX_MOVES];
     const int n = generateMoves(pos, list);
-    const Bitboard pinned = pinnedPieces(pos);
     const Square king = pos.us().king();
-    const Bitboard ownRooks = pos.us().pieces[ROOK];
-    const bool inCheck = pos.inCheck();
     std::uint64_t nodes = 0;
-    UndoRecord undo;
     for (int i = 0; i < n; ++i) {
         const Move m = list[i].move;
         const Square from = moveFrom(m), to = moveTo(m);
-        const bool special = movePiece(m) == KING ? inCheck || (ownRooks & bit(to))
-                                                  : movePiece(m) == PAWN && to == pos.epSquare();
-        if (special) {
-            if (pos.makeFast(m, undo)) {
-                ++nodes;
-                pos.unmake(undo);
-            }
-        } else if (movePiece(m) == KING || !(pinned & bit(from)) || (tables.lineThrough[king][from] & bit(to))) {
+        if (movePiece(m) == KING || (movePiece(m) == PAWN && to == pos.epSquare()))
+            nodes += legalByMaking(pos, m);
+        else if (!(pinned & bit(from)) || (tables.lineThrough[king][from] & bit(to)))
             ++nodes;
-        }
     }
+    return nodes;
+}
+
+// Pawn moves of the given pawns whose destination lies in allowed (en passant left out); a step
+// or capture onto the last rank counts four promotions.
+int countPawnMoves(const Position& pos, Bitboard pawns, Bitboard allowed) {
+    const bool white = pos.whiteToMove();
+    const Bitboard empty = ~pos.occupied();
+    const Bitboard enemies = pos.them().pieces[ALL_PIECES];
+    const Bitboard lastRank = white ? RANK_8 : RANK_1;
+    const Bitboard single = (white ? north(pawns) : south(pawns)) & empty;
+    const Bitboard thirdRank = white ? rowMask(5) : rowMask(2);
+    const Bitboard twice = (white ? north(single & thirdRank) : south(single & thirdRank)) & empty;
+    const Bitboard left = (white ? northWest(pawns) : southWest(pawns)) & enemies & allowed;
+    const Bitboard right = (white ? northEast(pawns) : southEast(pawns)) & enemies & allowed;
+    auto withPromotions = [&](Bitboard b) { return popCount(b & ~lastRank) + 4 * popCount(b & lastRank); };
+    return withPromotions(single & allowed) + popCount(twice & allowed) + withPromotions(left) + withPromotions(right);
+}
+
+// The number of moves that generateMoves would list and makeFast would accept, counted without
+// listing them: out of check every move of an unpinned piece is legal, a pinned piece keeps the
+// moves along its pin line, and the generator only steps the king onto unattacked squares.
+// Castling and en passant are made and tested.
+std::uint64_t countLegalMoves(Position& pos) {
+    const Bitboard pinned = pinnedPieces(pos);
+    if (pos.inCheck()) return countLegalEvasions(pos, pinned);
+    const SideRecord& us = pos.us();
+    const Square king = us.king();
+    const Bitboard occ = pos.occupied();
+    const Bitboard targets = ~us.pieces[ALL_PIECES];
+    auto alongPin = [&](Square s) { return (pinned & bit(s)) ? tables.lineThrough[king][s] : ~Bitboard(0); };
+
+    std::uint64_t nodes = popCount(kingAttacks(king) & targets & ~us.attackedByEnemy);
+    for (Bitboard b = us.pieces[KNIGHT] & ~pinned; b;) nodes += popCount(knightAttacks(popLowestBit(b)) & targets);
+    for (Bitboard b = us.pieces[BISHOP] | us.pieces[QUEEN]; b;) {
+        const Square s = popLowestBit(b);
+        nodes += popCount(bishopAttacks(s, occ) & targets & alongPin(s));
+    }
+    for (Bitboard b = us.pieces[ROOK] | us.pieces[QUEEN]; b;) {
+        const Square s = popLowestBit(b);
+        nodes += popCount(rookAttacks(s, occ) & targets & alongPin(s));
+    }
+    nodes += countPawnMoves(pos, us.pieces[PAWN] & ~pinned, ~Bitboard(0));
+    for (Bitboard b = us.pieces[PAWN] & pinned; b;) {
+        const Square s = popLowestBit(b);
+        nodes += countPawnMoves(pos, bit(s), tables.lineThrough[king][s]);
+    }
+    if (pos.epSquare() >= 0) {
+        const Square ep = pos.epSquare();
+        for (Bitboard b = us.pieces[PAWN] & pawnAttacksFrom(pos.sideToMove() == WHITE ? BLACK : WHITE, ep); b;)
+            nodes += legalByMaking(pos, makeMove(popLowestBit(b), ep, PAWN));
+    }
+    MoveEntry castling[2];
+    const int castlingMoves = generateCastlingMoves(pos, castling);
+    for (int i = 0; i < castlingMoves; ++i) nodes += legalByMaking(pos, castling[i].move);
     return nodes;
 }
 

@@ -124,7 +124,7 @@ void Position::recomputeKeys() {
 void Position::computeAttacks(Colour target) {
     SideRecord& t = side_[target];
     const SideRecord& a = side_[target ^ 1];
-    Bitboard pawns = a.pieces[PAWN];
+    const Bitboard pawns = a.pieces[PAWN];
     Bitboard left, right;
     if (target == BLACK) {  // White attacks
         left = northWest(pawns);
@@ -141,31 +141,39 @@ void Position::computeAttacks(Colour target) {
         attacked |= s;
     };
     for (int i = 0; i < a.count[KNIGHT]; ++i) add(knightAttacks(a.squareList[KNIGHT][i]));
-    // Own sliders of the same direction are transparent: batteries count through each other.
-    Bitboard diagonalOcc = occupied_ ^ (a.pieces[BISHOP] | a.pieces[QUEEN]);
-    Bitboard straightOcc = occupied_ ^ (a.pieces[ROOK] | a.pieces[QUEEN]);
-    for (int i = 0; i < a.count[BISHOP]; ++i) add(bishopAttacks(a.squareList[BISHOP][i], diagonalOcc));
-    for (int i = 0; i < a.count[ROOK]; ++i) add(rookAttacks(a.squareList[ROOK][i], straightOcc));
-    for (int i = 0; i < a.count[QUEEN]; ++i) {
-        Square q = a.squareList[QUEEN][i];
-        add(bishopAttacks(q, diagonalOcc) | rookAttacks(q, straightOcc));
-    }
     add(kingAttacks(a.squareList[KING][0]));
+    // Own sliders of the same direction are transparent: batteries count through each other.
+    const Bitboard diagonalOcc = occupied_ ^ (a.pieces[BISHOP] | a.pieces[QUEEN]);
+    const Bitboard straightOcc = occupied_ ^ (a.pieces[ROOK] | a.pieces[QUEEN]);
+    Bitboard sliders = 0;
+    auto addSlider = [&](Bitboard s) {
+        sliders |= s;
+        add(s);
+    };
+    for (int i = 0; i < a.count[BISHOP]; ++i) addSlider(bishopAttacks(a.squareList[BISHOP][i], diagonalOcc));
+    for (int i = 0; i < a.count[ROOK]; ++i) addSlider(rookAttacks(a.squareList[ROOK][i], straightOcc));
+    for (int i = 0; i < a.count[QUEEN]; ++i) {
+        const Square q = a.squareList[QUEEN][i];
+        addSlider(bishopAttacks(q, diagonalOcc) | rookAttacks(q, straightOcc));
+    }
     t.attackedByEnemy = attacked;
     t.attackedTwiceByEnemy = twice;
+    t.attackedByEnemySliders = sliders;
 }
 
 void Position::computePinnedAttacked() {
     Bitboard result = 0;
     for (int c = WHITE; c <= BLACK; ++c) {
         const SideRecord& s = side_[c];
-        const SideRecord& e = side_[c ^ 1];
         const Square king = s.king();
-        const Bitboard exposed = s.pieces[ALL_PIECES] &
+        const Bitboard straight = linesThrough(king), diagonal = diagonalsThrough(king);
+        // Only pieces and sliders on the king's lines (on an empty board) can be or make a pin.
+        const Bitboard exposed = s.pieces[ALL_PIECES] & (straight | diagonal) &
                                  ((s.attackedByEnemy & ~s.attackedByEnemyPawns) | s.attackedTwiceByEnemy);
-        // Only sliders on the king's lines (on an empty board) can pin anything.
-        const Bitboard snipers = ((e.pieces[ROOK] | e.pieces[QUEEN]) & rookAttacks(king, 0)) |
-                                 ((e.pieces[BISHOP] | e.pieces[QUEEN]) & bishopAttacks(king, 0));
+        if (!exposed) continue;
+        const SideRecord& e = side_[c ^ 1];
+        const Bitboard snipers = ((e.pieces[ROOK] | e.pieces[QUEEN]) & straight) |
+                                 ((e.pieces[BISHOP] | e.pieces[QUEEN]) & diagonal);
         if (snipers) result |= loneBlockers(king, snipers, occupied_) & exposed;
     }
     pinnedAttacked_ = result;
@@ -186,7 +194,8 @@ bool Position::isConsistent(bool attacksFresh) const {
         }
         if (s.materialSum != f.materialSum || s.materialKey != f.materialKey) return false;
         if (attacksFresh && (s.attackedByEnemy != f.attackedByEnemy || s.attackedTwiceByEnemy != f.attackedTwiceByEnemy ||
-                             s.attackedByEnemyPawns != f.attackedByEnemyPawns))
+                             s.attackedByEnemyPawns != f.attackedByEnemyPawns ||
+                             s.attackedByEnemySliders != f.attackedByEnemySliders))
             return false;
     }
     if (occupied_ != fresh.occupied_ || key_ != fresh.key_ || pawnKey_ != fresh.pawnKey_) return false;

@@ -15,6 +15,9 @@ struct SideRecord {
     Bitboard attackedByEnemy;
     Bitboard attackedTwiceByEnemy;
     Bitboard attackedByEnemyPawns;
+    // The part of attackedByEnemy that enemy sliders reach: a move that changes no occupancy
+    // inside it and takes nothing leaves all of these sets as they are.
+    Bitboard attackedByEnemySliders;
     std::int32_t materialSum;  // piece values without the king
     std::uint32_t materialKey;
     std::int8_t count[PIECE_TYPE_COUNT];  // [0] = all pieces including the king
@@ -52,7 +55,7 @@ struct UndoRecord {
     static constexpr int MAX_VALUES = 10;
 
     struct SideCopy {
-        Bitboard attackedByEnemy, attackedTwiceByEnemy, attackedByEnemyPawns;
+        Bitboard attackedByEnemy, attackedTwiceByEnemy, attackedByEnemyPawns, attackedByEnemySliders;
         std::int32_t materialSum;
         std::uint32_t materialKey;
     };
