@@ -37,6 +37,7 @@ def measure(engine, fens, movetime, hash_mb):
     send("uci")
     wait_for("uciok")
     send("setoption name Hash value %d" % hash_mb)
+    send("setoption name OwnBook value false")  # a book move reports no search
     total_nodes = total_ms = 0
     for fen in fens:
         send("ucinewgame")
@@ -45,6 +46,8 @@ def measure(engine, fens, movetime, hash_mb):
         wait_for("readyok")
         send("go movetime %d" % movetime)
         info = wait_for("bestmove")
+        if info is None:  # answered without searching (a book move or a single legal move)
+            continue
         nodes = int(re.search(r"\bnodes (\d+)", info).group(1))
         ms = int(re.search(r"\btime (\d+)", info).group(1))
         total_nodes += nodes
