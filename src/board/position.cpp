@@ -29,14 +29,6 @@ void Position::reset() {
     setFen(START_FEN);
 }
 
-int Position::pieceOn(Colour c, Square s) const {
-    const SideRecord& r = side_[c];
-    if (!(r.pieces[ALL_PIECES] & bit(s))) return 0;
-    for (int t = PAWN; t <= KING; ++t)
-        if (r.pieces[t] & bit(s)) return t;
-    return 0;
-}
-
 bool Position::validateAndComplete() {
     for (SideRecord& s : side_) {
         int total = 0;

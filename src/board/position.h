@@ -108,7 +108,14 @@ public:
     bool inCheck() const { return (us().attackedByEnemy & us().pieces[KING]) != 0; }
     int pieceCount() const { return side_[WHITE].count[ALL_PIECES] + side_[BLACK].count[ALL_PIECES]; }
     // Piece type on a square for the given colour, 0 when none.
-    int pieceOn(Colour c, Square s) const;
+    // Inline: move ordering asks it for every capture.
+    int pieceOn(Colour c, Square s) const {
+        const SideRecord& r = side_[c];
+        if (!(r.pieces[ALL_PIECES] & bit(s))) return 0;
+        for (int t = PAWN; t <= KING; ++t)
+            if (r.pieces[t] & bit(s)) return t;
+        return 0;
+    }
     // True when any enemy slider, knight or pawn attacks c's king (the enemy king is ignored).
     bool kingInCheck(Colour c) const;
     // Every derived field agrees with the piece sets: counts, square lists, sums, keys, attack
