@@ -6,6 +6,7 @@
 
 #include "board/notation.h"
 #include "book/book_builder.h"
+#include "util/file_error.h"
 
 namespace zelmora {
 
@@ -22,8 +23,7 @@ bool hasWeightedMove(const std::vector<MoveStats>& list) {
 std::FILE* openOutput(const char* fileName, std::FILE* errors) {
     std::FILE* file = std::fopen(fileName, "w");
     if (file == nullptr) {
-        std::fprintf(errors, "info string error opening the output file %s\n", fileName);
-        std::fflush(errors);
+        reportFileError(errors, "opening the output file", fileName);
     }
     return file;
 }

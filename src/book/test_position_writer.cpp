@@ -6,6 +6,7 @@
 
 #include "board/notation.h"
 #include "book/book_builder.h"
+#include "util/file_error.h"
 #include "util/random.h"
 
 namespace zelmora {
@@ -52,8 +53,7 @@ void BookBuilder::collectTestPositions(Position& position, const std::string& mo
 bool BookBuilder::writeEpd(const char* fileName, int threshold, double width, std::FILE* errors) {
     std::FILE* file = std::fopen(fileName, "w");
     if (file == nullptr) {
-        std::fprintf(errors, "info string error opening the output file %s\n", fileName);
-        std::fflush(errors);
+        reportFileError(errors, "opening the output file", fileName);
         return false;
     }
     whiteMoves = blackMoves = 0;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "material/statistics.h"
+#include "util/file_error.h"
 
 namespace zelmora {
 
@@ -82,8 +83,7 @@ bool isClassKey(std::uint64_t key) { return key != 0 && key < CLASS_KEY_LIMIT &&
 bool MaterialStatistics::writeDump(const char* fileName, std::FILE* errors) const {
     std::FILE* file = std::fopen(fileName, "wb");
     if (file == nullptr) {
-        std::fprintf(errors, "info string error opening the output file %s\n", fileName);
-        std::fflush(errors);
+        reportFileError(errors, "opening the output file", fileName);
         return false;
     }
     DumpWriter out(file);
@@ -100,8 +100,7 @@ bool MaterialStatistics::writeDump(const char* fileName, std::FILE* errors) cons
     }
     const bool written = !std::ferror(file);
     if (std::fclose(file) != 0 || !written) {
-        std::fprintf(errors, "info string error writing the output file %s\n", fileName);
-        std::fflush(errors);
+        reportFileError(errors, "writing the output file", fileName);
         return false;
     }
     return true;
@@ -112,8 +111,7 @@ bool MaterialStatistics::writeDump(const char* fileName, std::FILE* errors) cons
 bool MaterialStatistics::readDump(const char* fileName, std::FILE* errors) {
     std::FILE* file = std::fopen(fileName, "rb");
     if (file == nullptr) {
-        std::fprintf(errors, "info string error opening the input file %s\n", fileName);
-        std::fflush(errors);
+        reportFileError(errors, "opening the input file", fileName);
         return false;
     }
     DumpReader in(file);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "material/statistics.h"
+#include "util/file_error.h"
 
 namespace zelmora {
 
@@ -43,8 +44,7 @@ bool MaterialStatistics::writeTrainingFile(const char* fileName, std::FILE* erro
     foldPositions();
     std::FILE* out = std::fopen(fileName, "w");
     if (out == nullptr) {
-        std::fprintf(errors, "info string error opening the output file %s\n", fileName);
-        std::fflush(errors);
+        reportFileError(errors, "opening the output file", fileName);
         return false;
     }
     for (const auto& [key, c] : classes) {
@@ -57,8 +57,7 @@ bool MaterialStatistics::writeTrainingFile(const char* fileName, std::FILE* erro
     }
     const bool written = !std::ferror(out);
     if (std::fclose(out) != 0 || !written) {
-        std::fprintf(errors, "info string error writing the output file %s\n", fileName);
-        std::fflush(errors);
+        reportFileError(errors, "writing the output file", fileName);
         return false;
     }
     return true;

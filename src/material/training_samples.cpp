@@ -5,6 +5,8 @@
 #include <cstring>
 #include <type_traits>
 
+#include "util/file_error.h"
+
 namespace zelmora {
 
 namespace {
@@ -120,7 +122,7 @@ TrainingLine parseTrainingLine(const char* line, MaterialSample& sample) {
 int readTrainingFile(const char* name, MaterialSampleSet& set, std::FILE* messages) {
     std::FILE* file = std::fopen(name, "r");
     if (!file) {
-        std::fprintf(messages, "info string error opening the input file %s\n", name);
+        reportFileError(messages, "opening the input file", name);
         return 0;
     }
     int added = 0;
